@@ -1,0 +1,215 @@
+// The platform seam: the only way the portable core reaches the operating system.
+// The Win32 backend (platform/win32) implements it with the ANSI API; tests use the
+// in-memory fakes of tests/support. Strings are bytes in the ANSI code page.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vardak::platform {
+
+// ---------------------------------------------------------------- registry
+
+enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig, DynData };
+
+// Registry value types, with the numbers the registry itself uses.
+enum class ValueType : uint32_t {
+    None = 0,
+    String = 1,
+    ExpandString = 2,
+    Binary = 3,
+    DWord = 4,
+    DWordBigEndian = 5,
+    Link = 6,
+    MultiString = 7,
+    ResourceList = 8,
+    FullResourceDescriptor = 9,
+    ResourceRequirementsList = 10,
+    QWord = 11,
+};
+
+// A value as the registry stores it: its type and its raw bytes. String data
+// carries its terminating NUL where the writer stored one.
+struct RegValue {
+    ValueType type = ValueType::None;
+    std::vector<uint8_t> data;
+
+    static RegValue fromString(const std::string& text, ValueType type = ValueType::String);
+    static RegValue fromDWord(uint32_t value);
+    static RegValue fromBinary(std::vector<uint8_t> bytes);
+    static RegValue fromMultiString(const std::vector<std::string>& texts);
+};
+
+enum class KeyAccess { Read, ReadWrite };
+
+// An open key. Closing happens when the object is destroyed.
+class RegistryKey {
+public:
+    virtual ~RegistryKey() = default;
+    virtual std::vector<std::string> subkeyNames() const = 0;
+    virtual std::vector<std::string> valueNames() const = 0;
+    // The value named `name` ("" is the key's default value), or nothing.
+    virtual std::optional<RegValue> queryValue(const std::string& name) const = 0;
+    virtual bool setValue(const std::string& name, const RegValue& value) = 0;
+    virtual bool deleteValue(const std::string& name) = 0;
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // Opens an existing key; a leading backslash of `path` is ignored.
+    virtual std::unique_ptr<RegistryKey> openKey(RootKey root, const std::string& path,
+                                                 KeyAccess access) = 0;
+    // Opens the key for writing, creating it and its missing parents.
+    virtual std::unique_ptr<RegistryKey> createKey(RootKey root, const std::string& path) = 0;
+    // Deletes a key that has no subkeys.
+    virtual bool deleteKey(RootKey root, const std::string& path) = 0;
+};
+
+// ---------------------------------------------------------------- operating system
+
+enum class PlatformId : uint32_t { Win32s = 0, Windows = 1, NT = 2 };
+
+// The OS version record (the platform's OSVERSIONINFO).
+struct OSVersionInfo {
+    uint32_t major = 0;
+    uint32_t minor = 0;
+    uint32_t build = 0;
+    PlatformId platform = PlatformId::Win32s;
+    std::string csdVersion;  // the 128-character extra-version text
+};
+
+// The legacy memory-status record: every size is a 32-bit count.
+struct MemoryStatus {
+    uint32_t length = 32;
+    uint32_t memoryLoad = 0;
+    uint32_t totalPhys = 0;
+    uint32_t availPhys = 0;
+    uint32_t totalPageFile = 0;
+    uint32_t availPageFile = 0;
+    uint32_t totalVirtual = 0;
+    uint32_t availVirtual = 0;
+};
+
+// The extended memory-status record, 64-bit sizes.
+struct MemoryStatusEx {
+    uint32_t memoryLoad = 0;
+    uint64_t totalPhys = 0;
+    uint64_t availPhys = 0;
+    uint64_t totalPageFile = 0;
+    uint64_t availPageFile = 0;
+    uint64_t totalVirtual = 0;
+    uint64_t availVirtual = 0;
+    uint64_t availExtendedVirtual = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+    virtual OSVersionInfo versionInfo() = 0;
+    virtual std::string computerName() = 0;
+    virtual std::string userName() = 0;
+    virtual std::string windowsDirectory() = 0;
+    virtual std::string systemDirectory() = 0;
+    virtual std::string tempDirectory() = 0;
+    // Full path of the running program (argument 0).
+    virtual std::string programPath() = 0;
+    // The process environment block: NAME=VALUE entries, each ended by a NUL,
+    // the block ended by one more NUL.
+    virtual std::string environmentBlock() = 0;
+    virtual MemoryStatus memoryStatus() = 0;
+    // Nothing where the extended query does not exist (Windows 95/98/NT 4).
+    virtual std::optional<MemoryStatusEx> memoryStatusEx() = 0;
+};
+
+// ---------------------------------------------------------------- files and drives
+
+// Drive-type codes of the platform's drive-type query.
+enum class DriveType : uint32_t {
+    Unknown = 0,
+    NoRootDir = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CDROM = 5,
+    RAMDisk = 6,
+};
+
+struct ClusterGeometry {
+    uint32_t sectorsPerCluster = 0;
+    uint32_t bytesPerSector = 0;
+    uint32_t freeClusters = 0;
+    uint32_t totalClusters = 0;
+};
+
+struct FreeSpace {
+    uint64_t availableToCaller = 0;
+    uint64_t total = 0;
+    uint64_t totalFree = 0;
+};
+
+struct VolumeInformation {
+    std::string label;
+    std::string fileSystem;
+    uint32_t serial = 0;
+    uint32_t maxComponentLength = 0;
+    uint32_t flags = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Bit n set: drive letter 'A' + n exists.
+    virtual uint32_t logicalDrives() = 0;
+    // `root` is a root path such as "C:\".
+    virtual DriveType driveType(const std::string& root) = 0;
+    virtual std::optional<ClusterGeometry> clusterGeometry(const std::string& root) = 0;
+    // Nothing where the 64-bit query is missing or fails (no disk in the drive too).
+    virtual std::optional<FreeSpace> freeSpace(const std::string& root) = 0;
+    virtual std::optional<VolumeInformation> volumeInformation(const std::string& root) = 0;
+
+    virtual bool fileExists(const std::string& path) = 0;
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    // The raw version resource of a file (what GetFileVersionInfo returns).
+    virtual std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) = 0;
+
+    // Profile (INI) files. A file named without a folder lives in the Windows folder.
+    virtual std::string profileString(const std::string& file, const std::string& section,
+                                      const std::string& key, const std::string& fallback) = 0;
+    virtual std::vector<std::string> profileSectionNames(const std::string& file) = 0;
+    virtual std::vector<std::string> profileKeyNames(const std::string& file,
+                                                     const std::string& section) = 0;
+    // `value` nothing deletes the key; `key` nothing deletes the section.
+    virtual bool writeProfileString(const std::string& file, const std::string& section,
+                                    const std::optional<std::string>& key,
+                                    const std::optional<std::string>& value) = 0;
+};
+
+// ---------------------------------------------------------------- user notifications
+
+class UiNotifier {
+public:
+    virtual ~UiNotifier() = default;
+    // True in a console program: messages go to standard output, not to a box.
+    virtual bool isConsole() const = 0;
+    // The modal message box without owner, an error icon and an OK button.
+    virtual void showError(const std::string& caption, const std::string& text) = 0;
+    virtual void writeLine(const std::string& text) = 0;
+};
+
+// ---------------------------------------------------------------- the whole seam
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Registry& registry() = 0;
+    virtual System& system() = 0;
+    virtual FileSystem& files() = 0;
+    virtual UiNotifier& ui() = 0;
+};
+
+}  // namespace vardak::platform

@@ -1,0 +1,31 @@
+// Drives, files, version resources and profile files through kernel32 and version.dll.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace vardak::win32 {
+
+class Win32FileSystem final : public platform::FileSystem {
+public:
+    uint32_t logicalDrives() override;
+    platform::DriveType driveType(const std::string& root) override;
+    std::optional<platform::ClusterGeometry> clusterGeometry(const std::string& root) override;
+    std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
+    std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
+
+    bool fileExists(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& bytes) override;
+    std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
+
+    std::string profileString(const std::string& file, const std::string& section,
+                              const std::string& key, const std::string& fallback) override;
+    std::vector<std::string> profileSectionNames(const std::string& file) override;
+    std::vector<std::string> profileKeyNames(const std::string& file,
+                                             const std::string& section) override;
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::optional<std::string>& key,
+                            const std::optional<std::string>& value) override;
+};
+
+}  // namespace vardak::win32

@@ -1,0 +1,30 @@
+// The platform seam on real Windows (and on Wine).
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32UiNotifier.h"
+
+namespace vardak::win32 {
+
+class Win32Platform final : public platform::Platform {
+public:
+    // `console`: the program is the console report program, whose messages go to
+    // standard output instead of message boxes.
+    explicit Win32Platform(bool console) : ui_(console) {}
+
+    platform::Registry& registry() override { return registry_; }
+    platform::System& system() override { return system_; }
+    platform::FileSystem& files() override { return files_; }
+    platform::UiNotifier& ui() override { return ui_; }
+
+private:
+    Win32Registry registry_;
+    Win32System system_;
+    Win32FileSystem files_;
+    Win32UiNotifier ui_;
+};
+
+}  // namespace vardak::win32

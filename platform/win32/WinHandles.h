@@ -1,0 +1,87 @@
+// Owners for the Win32 handles the backend opens. Only code that includes
+// <windows.h> anyway includes this header.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace vardak::win32 {
+
+// Closes a handle with `Close` unless it equals `invalid`.
+template <typename Handle, auto Close, Handle (*Invalid)()>
+class UniqueResource {
+public:
+    UniqueResource() = default;
+    explicit UniqueResource(Handle handle) : handle_(handle) {}
+    ~UniqueResource() { reset(); }
+
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : handle_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Invalid(); }
+
+    // For out-parameters of the creating call: the previous handle is closed.
+    Handle* receive() {
+        reset();
+        return &handle_;
+    }
+
+    Handle release() { return std::exchange(handle_, Invalid()); }
+
+    void reset(Handle handle = Invalid()) {
+        if (handle_ != Invalid()) {
+            Close(handle_);
+        }
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = Invalid();
+};
+
+inline HKEY noKey() { return nullptr; }
+inline HANDLE noHandle() { return nullptr; }
+inline HANDLE invalidFileHandle() { return INVALID_HANDLE_VALUE; }
+
+// A registry key; predefined roots are never wrapped.
+using UniqueKey = UniqueResource<HKEY, RegCloseKey, noKey>;
+// A kernel object handle whose failure value is NULL (process, thread, pipe end).
+using UniqueHandle = UniqueResource<HANDLE, CloseHandle, noHandle>;
+// A file handle from CreateFile, whose failure value is INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueResource<HANDLE, CloseHandle, invalidFileHandle>;
+
+// Keeps the system's "insert a disk" and "drive not ready" boxes away while a
+// drive is queried, restoring the caller's mode afterwards.
+class CriticalErrorsSuppressed {
+public:
+    CriticalErrorsSuppressed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsSuppressed() { SetErrorMode(previous_); }
+    CriticalErrorsSuppressed(const CriticalErrorsSuppressed&) = delete;
+    CriticalErrorsSuppressed& operator=(const CriticalErrorsSuppressed&) = delete;
+
+private:
+    UINT previous_;
+};
+
+// An entry point of kernel32 that older Windows versions lack, or nullptr.
+template <typename Function>
+Function kernelEntry(const char* name) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) {
+        return nullptr;
+    }
+    // The detour through void(*)() keeps the compiler quiet about casting
+    // between unrelated function types.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
+}
+
+}  // namespace vardak::win32

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures and builds both trees: build/native (portable core and unit tests) and
+# build/win32 (mingw-w64 i686: the programs and the tests that run under Wine).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+cd "$top"
+
+configure() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    fi
+}
+
+configure build/native
+configure build/win32 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+    -DVARDAK_LIBJPEG_DIR="$top/build/deps/libjpeg-i686"
+
+echo "== build: native"
+cmake --build build/native -j2
+echo "== build: win32"
+cmake --build build/win32 -j2

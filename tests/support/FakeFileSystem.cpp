@@ -1,0 +1,171 @@
+#include "tests/support/FakeFileSystem.h"
+
+#include "tests/support/AsciiCase.h"
+#include "tests/support/FakeSystem.h"
+#include "tests/support/IniText.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vardak::testing {
+
+using platform::DriveType;
+
+namespace {
+
+std::string normalisedPath(std::string_view path) {
+    std::string normalised = upperAscii(path);
+    std::replace(normalised.begin(), normalised.end(), '/', '\\');
+    return normalised;
+}
+
+// The drive letter of "C:\" (or "C:", "c:/"), or nothing for anything else.
+std::optional<char> rootLetter(std::string_view root) {
+    if (root.size() < 2 || root.size() > 3 || root[1] != ':') return std::nullopt;
+    if (root.size() == 3 && root[2] != '\\' && root[2] != '/') return std::nullopt;
+    const char letter = upperAscii(root[0]);
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    return letter;
+}
+
+bool hasFolder(std::string_view file) {
+    return file.find_first_of("\\/:") != std::string_view::npos;
+}
+
+}  // namespace
+
+FakeFileSystem::FakeFileSystem(const FakeSystem& system) : system_(system) {}
+
+const FakeDrive* FakeFileSystem::findDrive(const std::string& root) const {
+    const std::optional<char> letter = rootLetter(root);
+    if (!letter) return nullptr;
+    auto found = drives_.find(*letter);
+    return found == drives_.end() ? nullptr : &found->second;
+}
+
+const FakeDrive* FakeFileSystem::findPresentDrive(const std::string& root) const {
+    const FakeDrive* drive = findDrive(root);
+    return drive && drive->present ? drive : nullptr;
+}
+
+uint32_t FakeFileSystem::logicalDrives() {
+    uint32_t mask = 0;
+    for (const auto& [letter, drive] : drives_) mask |= 1u << (letter - 'A');
+    return mask;
+}
+
+DriveType FakeFileSystem::driveType(const std::string& root) {
+    const FakeDrive* drive = findDrive(root);
+    return drive ? drive->type : DriveType::NoRootDir;
+}
+
+std::optional<platform::ClusterGeometry> FakeFileSystem::clusterGeometry(const std::string& root) {
+    const FakeDrive* drive = findPresentDrive(root);
+    return drive ? drive->geometry : std::nullopt;
+}
+
+std::optional<platform::FreeSpace> FakeFileSystem::freeSpace(const std::string& root) {
+    const FakeDrive* drive = findPresentDrive(root);
+    return drive ? drive->freeSpace : std::nullopt;
+}
+
+std::optional<platform::VolumeInformation> FakeFileSystem::volumeInformation(const std::string& root) {
+    const FakeDrive* drive = findPresentDrive(root);
+    return drive ? drive->volume : std::nullopt;
+}
+
+bool FakeFileSystem::fileExists(const std::string& path) {
+    return files_.count(normalisedPath(path)) != 0;
+}
+
+std::optional<std::string> FakeFileSystem::readFile(const std::string& path) {
+    auto found = files_.find(normalisedPath(path));
+    if (found == files_.end()) return std::nullopt;
+    return found->second;
+}
+
+bool FakeFileSystem::writeFile(const std::string& path, const std::string& bytes) {
+    const std::string key = normalisedPath(path);
+    if (key.empty() || readOnly_.count(key) != 0) return false;
+    files_[key] = bytes;
+    return true;
+}
+
+std::optional<std::vector<uint8_t>> FakeFileSystem::fileVersionResource(const std::string& path) {
+    auto found = versionResources_.find(normalisedPath(path));
+    if (found == versionResources_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string FakeFileSystem::profilePath(const std::string& file) const {
+    if (hasFolder(file)) return file;
+    const std::string& folder = system_.windowsFolder;
+    const bool endsWithSeparator = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    return endsWithSeparator ? folder + file : folder + "\\" + file;
+}
+
+std::string FakeFileSystem::profileString(const std::string& file, const std::string& section,
+                                          const std::string& key, const std::string& fallback) {
+    const std::optional<std::string> text = readFile(profilePath(file));
+    if (text) {
+        if (std::optional<std::string> value = IniText(*text).value(section, key)) return *value;
+    }
+    // The real call drops trailing blanks of the default too.
+    const size_t last = fallback.find_last_not_of(' ');
+    return last == std::string::npos ? std::string() : fallback.substr(0, last + 1);
+}
+
+std::vector<std::string> FakeFileSystem::profileSectionNames(const std::string& file) {
+    const std::optional<std::string> text = readFile(profilePath(file));
+    return text ? IniText(*text).sectionNames() : std::vector<std::string>{};
+}
+
+std::vector<std::string> FakeFileSystem::profileKeyNames(const std::string& file, const std::string& section) {
+    const std::optional<std::string> text = readFile(profilePath(file));
+    return text ? IniText(*text).keyNames(section) : std::vector<std::string>{};
+}
+
+bool FakeFileSystem::writeProfileString(const std::string& file, const std::string& section,
+                                        const std::optional<std::string>& key,
+                                        const std::optional<std::string>& value) {
+    const std::string path = profilePath(file);
+    const std::optional<std::string> existing = readFile(path);
+    if (!existing && !(key && value)) return true;  // nothing to delete
+    IniText ini(existing.value_or(std::string()));
+    if (!key) {
+        ini.removeSection(section);
+    } else if (!value) {
+        ini.removeKey(section, *key);
+    } else {
+        ini.setValue(section, *key, *value);
+    }
+    return writeFile(path, ini.text());
+}
+
+void FakeFileSystem::addDrive(char letter, FakeDrive drive) {
+    const char upper = upperAscii(letter);
+    if (upper < 'A' || upper > 'Z') throw std::invalid_argument("drive letter out of A..Z");
+    drives_[upper] = std::move(drive);
+}
+
+void FakeFileSystem::removeDrive(char letter) { drives_.erase(upperAscii(letter)); }
+
+void FakeFileSystem::addFile(const std::string& path, std::string bytes) {
+    files_[normalisedPath(path)] = std::move(bytes);
+}
+
+bool FakeFileSystem::removeFile(const std::string& path) {
+    const std::string key = normalisedPath(path);
+    versionResources_.erase(key);
+    return files_.erase(key) != 0;
+}
+
+void FakeFileSystem::markReadOnly(const std::string& path) { readOnly_.insert(normalisedPath(path)); }
+
+void FakeFileSystem::setVersionResource(const std::string& path, std::vector<uint8_t> resource) {
+    const std::string key = normalisedPath(path);
+    files_.try_emplace(key);
+    versionResources_[key] = std::move(resource);
+}
+
+}  // namespace vardak::testing

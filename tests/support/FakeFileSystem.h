@@ -1,0 +1,75 @@
+// Files, drives and profile files for tests, all in memory.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vardak::testing {
+
+class FakeSystem;
+
+struct FakeDrive {
+    platform::DriveType type = platform::DriveType::Fixed;
+    std::optional<platform::ClusterGeometry> geometry;
+    std::optional<platform::FreeSpace> freeSpace;
+    std::optional<platform::VolumeInformation> volume;
+    // False: a removable drive without a disk, whose queries fail.
+    bool present = true;
+};
+
+// Paths compare without regard to ASCII case, "/" standing for "\". A profile file
+// named without a folder lives in the Windows folder of the FakeSystem given.
+class FakeFileSystem : public platform::FileSystem {
+public:
+    explicit FakeFileSystem(const FakeSystem& system);
+
+    uint32_t logicalDrives() override;
+    // An unknown root is NoRootDir, as the real query answers.
+    platform::DriveType driveType(const std::string& root) override;
+    std::optional<platform::ClusterGeometry> clusterGeometry(const std::string& root) override;
+    std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
+    std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
+
+    bool fileExists(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    // Fails for a file marked read-only.
+    bool writeFile(const std::string& path, const std::string& bytes) override;
+    std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
+
+    std::string profileString(const std::string& file, const std::string& section, const std::string& key,
+                              const std::string& fallback) override;
+    std::vector<std::string> profileSectionNames(const std::string& file) override;
+    std::vector<std::string> profileKeyNames(const std::string& file, const std::string& section) override;
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::optional<std::string>& key,
+                            const std::optional<std::string>& value) override;
+
+    // Set-up for tests.
+    void addDrive(char letter, FakeDrive drive);
+    void removeDrive(char letter);
+    void addFile(const std::string& path, std::string bytes);
+    bool removeFile(const std::string& path);
+    void markReadOnly(const std::string& path);
+    // Registers a file's version resource; the file exists from then on.
+    void setVersionResource(const std::string& path, std::vector<uint8_t> resource);
+    // The full path a profile file name stands for.
+    std::string profilePath(const std::string& file) const;
+
+private:
+    const FakeDrive* findDrive(const std::string& root) const;
+    const FakeDrive* findPresentDrive(const std::string& root) const;
+
+    const FakeSystem& system_;
+    std::map<char, FakeDrive> drives_;
+    std::map<std::string, std::string> files_;  // by normalised path
+    std::map<std::string, std::vector<uint8_t>> versionResources_;
+    std::set<std::string> readOnly_;
+};
+
+}  // namespace vardak::testing

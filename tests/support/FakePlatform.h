@@ -1,0 +1,48 @@
+// A whole fake machine for tests: registry, OS facts, files and notifications in memory.
+//
+//   FakePlatform machine;
+//   machine.systemFake.poseAsWindows98(true);
+//   machine.loadRegistry("REGEDIT4\n[HKLM\\Software\\Vardak]\n\"Language\"=\"da\"\n");
+//   SomeProbe probe(machine);
+#pragma once
+
+#include "platform/Platform.h"
+#include "tests/support/FakeFileSystem.h"
+#include "tests/support/FakeRegistry.h"
+#include "tests/support/FakeSystem.h"
+#include "tests/support/FakeUi.h"
+#include "tests/support/RegFile.h"
+
+#include <string>
+#include <string_view>
+
+namespace vardak::testing {
+
+class FakePlatform : public platform::Platform {
+public:
+    FakePlatform() = default;
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    platform::Registry& registry() override { return registryFake; }
+    platform::System& system() override { return systemFake; }
+    platform::FileSystem& files() override { return filesFake; }
+    platform::UiNotifier& ui() override { return uiFake; }
+
+    // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
+    void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
+        registryFake.loadRegText(regText, sourceName);
+    }
+    // A file of tests/fixtures, by its name there.
+    void loadRegistryFixture(std::string_view fixtureName);
+
+    FakeRegistry registryFake;
+    FakeSystem systemFake;
+    FakeFileSystem filesFake{systemFake};
+    FakeUi uiFake;
+};
+
+// Full path of a file in tests/fixtures.
+std::string fixturePath(std::string_view fixtureName);
+
+}  // namespace vardak::testing

@@ -1,0 +1,67 @@
+#include "tests/support/FakeSystem.h"
+
+namespace vardak::testing {
+
+using platform::OSVersionInfo;
+using platform::PlatformId;
+
+namespace {
+
+// The 95/98 line puts major.minor in the high word of the build number.
+constexpr uint32_t windows9xBuild(uint32_t major, uint32_t minor, uint32_t build) {
+    return (major << 24) | (minor << 16) | build;
+}
+
+OSVersionInfo windows9x(uint32_t minor, uint32_t build, const char* csdVersion) {
+    return {4, minor, windows9xBuild(4, minor, build), PlatformId::Windows, csdVersion};
+}
+
+OSVersionInfo windowsNT(uint32_t major, uint32_t minor, uint32_t build, int servicePack) {
+    std::string csdVersion = servicePack > 0 ? "Service Pack " + std::to_string(servicePack) : "";
+    return {major, minor, build, PlatformId::NT, std::move(csdVersion)};
+}
+
+}  // namespace
+
+FakeSystem::FakeSystem() { poseAsWindowsXP(); }
+
+std::string FakeSystem::environmentBlock() {
+    std::string block;
+    for (const std::string& entry : environment) {
+        block += entry;
+        block.push_back('\0');
+    }
+    block.push_back('\0');
+    return block;
+}
+
+void FakeSystem::poseAsWindows95(Windows95Release release) {
+    switch (release) {
+        case Windows95Release::Original:
+            version = windows9x(0, 950, "");
+            break;
+        case Windows95Release::OSR1:
+            version = windows9x(0, 950, " A");
+            break;
+        case Windows95Release::OSR2:
+            version = windows9x(0, 1111, " B");
+            break;
+        case Windows95Release::OSR25:
+            version = windows9x(0, 1111, " C");
+            break;
+    }
+}
+
+void FakeSystem::poseAsWindows98(bool secondEdition) {
+    version = secondEdition ? windows9x(10, 2222, " A ") : windows9x(10, 1998, "");
+}
+
+void FakeSystem::poseAsWindowsMe() { version = windows9x(90, 3000, ""); }
+
+void FakeSystem::poseAsNT4(int servicePack) { version = windowsNT(4, 0, 1381, servicePack); }
+
+void FakeSystem::poseAsWindows2000(int servicePack) { version = windowsNT(5, 0, 2195, servicePack); }
+
+void FakeSystem::poseAsWindowsXP(int servicePack) { version = windowsNT(5, 1, 2600, servicePack); }
+
+}  // namespace vardak::testing

@@ -1,0 +1,101 @@
+// Helpers for tests that run the Win32 backend under Wine: posing the prefix as an
+// older Windows, running this test program again as a child that sees the pose,
+// and seeding registry contents from REGEDIT4 text.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vardak::winetest {
+
+enum class WindowsPose { WindowsXP, Windows2000, WindowsNT4, Windows98 };
+
+// The name Wine knows the version by ("winxp", "win2k", "nt40", "win98").
+std::string_view wineVersionName(WindowsPose pose);
+
+// Sets HKCU\Software\Wine "Version" for the processes started while this object
+// lives (Wine reads it at process start, so the pose takes effect in children only)
+// and puts the previous setting back afterwards.
+class PosedWindows {
+public:
+    explicit PosedWindows(WindowsPose pose);
+    ~PosedWindows();
+    PosedWindows(const PosedWindows&) = delete;
+    PosedWindows& operator=(const PosedWindows&) = delete;
+
+    bool active() const { return active_; }
+
+private:
+    std::optional<std::string> previous_;
+    bool active_ = false;
+};
+
+// The previous "Version" setting of the prefix, or nothing when none is set.
+std::optional<std::string> currentWineVersionSetting();
+
+struct ProcessResult {
+    bool started = false;
+    DWORD exitCode = 0;
+    std::string output;  // everything the process wrote to standard output
+};
+
+// Runs `commandLine`, waits for it and captures its standard output through a pipe.
+ProcessResult runProcess(const std::string& commandLine);
+
+// Runs this test program again as `--child=NAME` (see WineChildren.h).
+ProcessResult runChild(std::string_view childName);
+
+// "name=value" lines of a child's output; CR LF and LF line ends both end a line.
+std::map<std::string, std::string> parseFields(const std::string& output);
+
+// Imports REGEDIT4 text with Wine's reg.exe and deletes, when destroyed, every key
+// the import created (keys that existed before keep their place; values written
+// into them stay).
+class SeededRegistry {
+public:
+    explicit SeededRegistry(const std::string& regText);
+    ~SeededRegistry();
+    SeededRegistry(const SeededRegistry&) = delete;
+    SeededRegistry& operator=(const SeededRegistry&) = delete;
+
+    bool imported() const { return imported_; }
+
+private:
+    std::vector<std::pair<HKEY, std::string>> createdKeys_;
+    bool imported_ = false;
+};
+
+// The key paths named by the section headers of REGEDIT4 text, with their roots;
+// deletion sections ("[-HKEY_...]") and unknown roots are left out.
+std::vector<std::pair<HKEY, std::string>> regTextKeys(const std::string& regText);
+
+// Deletes a key with everything below it.
+bool deleteKeyTree(HKEY root, const std::string& path);
+
+bool keyExists(HKEY root, const std::string& path);
+
+// A file that is deleted when the object goes.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    ~TemporaryFile() { DeleteFileA(path_.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A fresh file name in the temporary folder.
+std::string temporaryFileName();
+
+}  // namespace vardak::winetest
