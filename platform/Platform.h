@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/Processor.h"
+#include "platform/RuntimeLibraries.h"
+#include "platform/Shell.h"
+
 namespace vardak::platform {
 
 // ---------------------------------------------------------------- registry
@@ -210,6 +214,9 @@ public:
     virtual System& system() = 0;
     virtual FileSystem& files() = 0;
     virtual UiNotifier& ui() = 0;
+    virtual Shell& shell() = 0;
+    virtual RuntimeLibraries& libraries() = 0;
+    virtual Processor& processor() = 0;
 };
 
 }  // namespace vardak::platform

@@ -10,11 +10,30 @@ cd "$top"
 "$here/setup.sh"
 "$here/build.sh"
 
+# One Wine server for the whole Win32 run: starting Wine's system processes costs
+# minutes where 32-bit code is emulated, so they are started once and kept.
+wine_server_started=""
+start_wine_server() {
+    "$here/wine-run" --init
+    export WINEPREFIX=$top/build/win32/wineprefix
+    export WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver32}
+    [ -x "$WINESERVER" ] || WINESERVER=wineserver
+    "$WINESERVER" -p || true
+    wine_server_started=yes
+}
+stop_wine_server() {
+    if [ -n "$wine_server_started" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap stop_wine_server EXIT
+
 status=0
 for tree in native win32; do
     rm -rf "build/$tree/test-results"
     mkdir -p "build/$tree/test-results"
     echo "== tests: $tree"
+    [ "$tree" = win32 ] && start_wine_server
     (cd "build/$tree" && ctest -j2 --output-on-failure --output-junit test-results/ctest.xml "$@") || status=1
 done
 

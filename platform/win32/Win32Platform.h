@@ -3,7 +3,10 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32RuntimeLibraries.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UiNotifier.h"
 
@@ -19,12 +22,18 @@ public:
     platform::System& system() override { return system_; }
     platform::FileSystem& files() override { return files_; }
     platform::UiNotifier& ui() override { return ui_; }
+    platform::Shell& shell() override { return shell_; }
+    platform::RuntimeLibraries& libraries() override { return libraries_; }
+    platform::Processor& processor() override { return processor_; }
 
 private:
     Win32Registry registry_;
     Win32System system_;
     Win32FileSystem files_;
     Win32UiNotifier ui_;
+    Win32Shell shell_;
+    Win32RuntimeLibraries libraries_;
+    Win32Processor processor_;
 };
 
 }  // namespace vardak::win32

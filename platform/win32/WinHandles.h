@@ -1,5 +1,6 @@
-// Owners for the Win32 handles the backend opens. Only code that includes
-// <windows.h> anyway includes this header.
+// Owners for the Win32 handles the backend opens, and two helpers: one for calls
+// that older Windows versions lack, one for calls that could raise system boxes.
+// Only code that includes <windows.h> anyway includes this header.
 #pragma once
 
 #include <windows.h>

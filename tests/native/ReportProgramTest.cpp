@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "tests/support/FakePlatform.h"
@@ -22,26 +23,138 @@ ProgramRun runWith(testing::FakePlatform& machine, std::vector<std::string> args
     return {code, out.str(), err.str()};
 }
 
-TEST(ReportProgram, WritesBannerAndVersionRecordWithCrLf) {
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> sectionsOf(const std::string& text) {
+    std::vector<std::string> sections;
+    for (const std::string& line : linesOf(text)) {
+        if (!line.empty() && line.front() == '[') {
+            sections.push_back(line);
+        }
+    }
+    return sections;
+}
+
+std::string sharedDump(const std::string& name) {
+    std::ifstream stream(std::string(VARDAK_TESTDATA_DIR) + "/cpuid/" + name + ".txt", std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+TEST(ReportProgram, WritesTheBannerLineFirstWithCrLf) {
     testing::FakePlatform machine;
-    machine.systemFake.poseAsNT4(6);
     const ProgramRun run = runWith(machine, {});
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_TRUE(run.err.empty());
     EXPECT_EQ(run.out.rfind(";Ostrel System Information Component 7.61", 0), 0u);
-    EXPECT_NE(run.out.find("\r\nMajor=4\r\nMinor=0\r\n"), std::string::npos);
-    EXPECT_NE(run.out.find("\r\nPlatform=2\r\nCSDVersion=Service Pack 6\r\n"), std::string::npos);
-    // Every line ends in CR LF, and no bare LF slips through.
-    size_t lines = 0;
-    for (size_t i = 0; i < run.out.size(); ++i) {
-        if (run.out[i] == '\n') {
-            ASSERT_GT(i, 0u);
-            EXPECT_EQ(run.out[i - 1], '\r');
-            ++lines;
-        }
+    const size_t firstLineEnd = run.out.find("\r\n");
+    ASSERT_NE(firstLineEnd, std::string::npos);
+    // The banner is one line: no bare LF or CR inside it.
+    EXPECT_EQ(run.out.substr(0, firstLineEnd).find_first_of("\r\n"), std::string::npos);
+    // Nothing that is not a report line: no blank lines, no stray text.
+    size_t lineStart = 0;
+    while (lineStart < run.out.size()) {
+        const size_t lineEnd = run.out.find("\r\n", lineStart);
+        ASSERT_NE(lineEnd, std::string::npos) << "last line without CR LF";
+        const std::string line = run.out.substr(lineStart, lineEnd - lineStart);
+        EXPECT_FALSE(line.empty());
+        EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+        lineStart = lineEnd + 2;
     }
-    EXPECT_EQ(lines, 7u);
-    EXPECT_EQ(run.out.back(), '\n');
+}
+
+TEST(ReportProgram, TheCpuSectionsFollowTheBanner) {
+    testing::FakePlatform machine;
+    machine.processorFake.processorCount = 2;
+    const ProgramRun run = runWith(machine, {});
+    const std::vector<std::string> lines = linesOf(run.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "[CPU]");
+    EXPECT_EQ(lines[2], "Count=2");
+    EXPECT_EQ(sectionsOf(run.out),
+              (std::vector<std::string>{"[CPU]", "[CPUID_CPUSIGNATURE]", "[CPU Features]", "[CPU Cache]"}));
+}
+
+TEST(ReportProgram, DecodesACpuidToolDumpIntoTheFourCpuSectionsOnly) {
+    testing::FakePlatform machine;
+    machine.processorFake.processorCount = 2;
+    machine.filesFake.addFile("C:\\dumps\\katmai.txt", sharedDump("intel_ia-32_p6_intel-pentium-iii-katmai"));
+    const ProgramRun run = runWith(machine, {"--cpuid-dump", "C:\\dumps\\katmai.txt"});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(run.err, "");
+    const std::vector<std::string> lines = linesOf(run.out);
+    ASSERT_EQ(lines.size(), 54u);
+    EXPECT_EQ(lines[0], "[CPU]");
+    // Nothing measured and no processors counted: the dump is not this machine.
+    EXPECT_EQ(lines[1], "Count=0");
+    EXPECT_EQ(lines[2], "Frequency=0");
+    EXPECT_EQ(lines[3], "VendorID=Pentium III");
+    EXPECT_EQ(lines[4], "Vendor=Intel");
+    EXPECT_EQ(lines[10], "SerialNumber=0000-0673-0000-D043-8EF1-8AEE");
+    EXPECT_EQ(lines[13], "EAX=00000673");
+    EXPECT_EQ(lines[53], "Intel Cache Description: Data cache, 16K, 4-way set associative, 32 byte line size");
+    EXPECT_EQ(run.out.substr(run.out.size() - 2), "\r\n");
+}
+
+TEST(ReportProgram, TheDumpOptionAlsoTakesItsFileAfterAnEqualsSign) {
+    testing::FakePlatform machine;
+    machine.filesFake.addFile("C:\\k6.txt", sharedDump("amd_k6_amd-k6"));
+    const ProgramRun run = runWith(machine, {"--cpuid-dump=C:\\k6.txt"});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(linesOf(run.out).at(3), "VendorID=K6");
+}
+
+TEST(ReportProgram, AMalformedDumpIsAClearErrorNamingTheLine) {
+    testing::FakePlatform machine;
+    std::string dump = sharedDump("amd_k6_amd-k6");
+    dump.replace(dump.find("basic_cpuid[1]=00000562"), 23, "basic_cpuid[1]=0000O562");
+    machine.filesFake.addFile("C:\\bad.txt", dump);
+    const ProgramRun run = runWith(machine, {"--cpuid-dump", "C:\\bad.txt"});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("VardakReport: C:\\bad.txt: line 5: expected 'name[index]=EAX EBX ECX EDX'", 0), 0u)
+        << run.err;
+}
+
+TEST(ReportProgram, ATruncatedDumpIsAClearError) {
+    testing::FakePlatform machine;
+    const std::string dump = sharedDump("amd_k6_amd-k6");
+    machine.filesFake.addFile("C:\\cut.txt", dump.substr(0, dump.find("basic_cpuid[1]")));
+    const ProgramRun run = runWith(machine, {"--cpuid-dump", "C:\\cut.txt"});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "VardakReport: C:\\cut.txt: line 5: the dump ends without basic_cpuid[1]; leaf 0x00000000 "
+              "reports leaves up to 0x00000001\n");
+}
+
+TEST(ReportProgram, AMissingDumpFileIsAnError) {
+    testing::FakePlatform machine;
+    const ProgramRun run = runWith(machine, {"--cpuid-dump", "C:\\nowhere.txt"});
+    EXPECT_EQ(run.exitCode, kExitFailure);
+    EXPECT_EQ(run.err, "VardakReport: cannot read 'C:\\nowhere.txt'\n");
+}
+
+TEST(ReportProgram, TheDumpOptionWithoutAFileIsAUsageError) {
+    testing::FakePlatform machine;
+    const ProgramRun run = runWith(machine, {"--cpuid-dump"});
+    EXPECT_EQ(run.exitCode, kExitUsage);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--cpuid-dump needs a file name"), std::string::npos);
 }
 
 TEST(ReportProgram, UnknownArgumentPrintsUsageToStandardErrorAndExits2) {

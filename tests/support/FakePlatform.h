@@ -8,7 +8,10 @@
 
 #include "platform/Platform.h"
 #include "tests/support/FakeFileSystem.h"
+#include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
+#include "tests/support/FakeRuntimeLibraries.h"
+#include "tests/support/FakeShell.h"
 #include "tests/support/FakeSystem.h"
 #include "tests/support/FakeUi.h"
 #include "tests/support/RegFile.h"
@@ -28,6 +31,9 @@ public:
     platform::System& system() override { return systemFake; }
     platform::FileSystem& files() override { return filesFake; }
     platform::UiNotifier& ui() override { return uiFake; }
+    platform::Shell& shell() override { return shellFake; }
+    platform::RuntimeLibraries& libraries() override { return librariesFake; }
+    platform::Processor& processor() override { return processorFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -40,6 +46,9 @@ public:
     FakeSystem systemFake;
     FakeFileSystem filesFake{systemFake};
     FakeUi uiFake;
+    FakeShell shellFake;
+    FakeRuntimeLibraries librariesFake;
+    FakeProcessor processorFake;
 };
 
 // Full path of a file in tests/fixtures.

@@ -33,7 +33,9 @@ std::string seedText() {
            "\"Empty\"=\"\"\r\n\r\n"
            "[HKEY_LOCAL_MACHINE\\Software\\VardakWineTest\\Alpha]\r\n\r\n"
            "[HKEY_LOCAL_MACHINE\\Software\\VardakWineTest\\Beta\\Deeper]\r\n"
-           "\"" + kLongName + "\"=\"" + kLongText + "\"\r\n\r\n";
+           "\"" + kLongName + "\"=\"" + kLongText + "\"\r\n\r\n"
+           "[HKEY_CURRENT_USER\\Software\\VardakWineTest\\User]\r\n"
+           "\"Where\"=\"user\"\r\n\r\n";
 }
 
 void expectValue(const std::optional<RegValue>& actual, const RegValue& expected) {
@@ -44,8 +46,16 @@ void expectValue(const std::optional<RegValue>& actual, const RegValue& expected
 
 class RegistryTest : public testing::Test {
 protected:
+    // Seeding starts reg.exe, one more process: once for the whole suite.
     static void SetUpTestSuite() { seeded_ = std::make_unique<SeededRegistry>(seedText()); }
-    static void TearDownTestSuite() { seeded_.reset(); }
+
+    // The harness must take the seeded keys away again, and only those.
+    static void TearDownTestSuite() {
+        seeded_.reset();
+        EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kTestKey));
+        EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kTestKey));
+        EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software"));
+    }
 
     void SetUp() override { ASSERT_TRUE(seeded_->imported()); }
 
@@ -147,15 +157,22 @@ TEST_F(RegistryTest, CreatesKeysWithTheirParentsAndDeletesOnlyLeaves) {
     EXPECT_EQ(registry_.openKey(RootKey::LocalMachine, parent, KeyAccess::Read), nullptr);
 }
 
+TEST_F(RegistryTest, ReadsSeededValuesUnderTheCurrentUser) {
+    const auto key = registry_.openKey(RootKey::CurrentUser, "Software\\VardakWineTest\\User",
+                                       KeyAccess::Read);
+    ASSERT_NE(key, nullptr);
+    expectValue(key->queryValue("Where"), RegValue::fromString("user"));
+}
+
 TEST_F(RegistryTest, ReachesEveryRootKey) {
     for (const RootKey root : {RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine,
                                RootKey::Users, RootKey::CurrentConfig}) {
         EXPECT_NE(registry_.openKey(root, "", KeyAccess::Read), nullptr)
             << "root " << static_cast<int>(root);
     }
-    const auto software = registry_.openKey(RootKey::CurrentUser, "Software", KeyAccess::Read);
+    const auto software = registry_.openKey(RootKey::LocalMachine, "Software", KeyAccess::Read);
     ASSERT_NE(software, nullptr);
-    EXPECT_THAT(software->subkeyNames(), testing::Contains("Wine"));
+    EXPECT_THAT(software->subkeyNames(), testing::Contains("Microsoft"));
 }
 
 }  // namespace

@@ -112,8 +112,8 @@ TEST(MemoryStatusPosedTest, ExtendedQueryExistsOnXPAndMatchesTheHostMemory) {
     const std::optional<uint64_t> hostTotal = linuxMemTotal(*meminfo);
     ASSERT_TRUE(hostTotal.has_value()) << *meminfo;
 
-    const PosedWindows posed(WindowsPose::WindowsXP);
-    const ProcessResult child = runChild("memory");
+    const ProcessResult& child = posedReport(WindowsPose::WindowsXP);
+    ASSERT_TRUE(child.started);
     ASSERT_EQ(child.exitCode, 0u) << child.output;
     const auto fields = parseFields(child.output);
     ASSERT_EQ(fields.at("extended"), "yes") << child.output;

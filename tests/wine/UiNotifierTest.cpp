@@ -1,4 +1,5 @@
-// The console notifier's exact output, read from a child's standard output.
+// The console notifier's exact bytes on standard output.
+#include "platform/win32/Win32UiNotifier.h"
 #include "tests/wine/WineHarness.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +8,14 @@ namespace vardak::winetest {
 namespace {
 
 TEST(ConsoleNotifierTest, WritesLinesAndErrorsWithCrLf) {
-    const ProcessResult child = runChild("write-lines");
-    ASSERT_TRUE(child.started);
-    EXPECT_EQ(child.exitCode, 0u);
-    EXPECT_EQ(child.output, "first line\r\n\r\nError: drive A: is not ready\r\n");
+    win32::Win32UiNotifier console(/*console=*/true);
+    EXPECT_TRUE(console.isConsole());
+    const std::string output = captureStandardOutput([&console] {
+        console.writeLine("first line");
+        console.writeLine("");
+        console.showError("Error", "drive A: is not ready");
+    });
+    EXPECT_EQ(output, "first line\r\n\r\nError: drive A: is not ready\r\n");
 }
 
 }  // namespace

@@ -31,10 +31,7 @@ class VersionPoseTest : public testing::TestWithParam<PosedVersion> {};
 
 TEST_P(VersionPoseTest, ChildReadsThePosedVersionRecord) {
     const PosedVersion& expected = GetParam();
-    const PosedWindows posed(expected.pose);
-    ASSERT_TRUE(posed.active());
-
-    const ProcessResult child = runChild("version");
+    const ProcessResult& child = posedReport(expected.pose);
     ASSERT_TRUE(child.started);
     ASSERT_EQ(child.exitCode, 0u) << child.output;
     const auto fields = parseFields(child.output);

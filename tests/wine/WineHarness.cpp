@@ -211,6 +211,42 @@ ProcessResult runChild(std::string_view childName) {
     return runProcess("\"" + modulePath() + "\" --child=" + std::string(childName));
 }
 
+const ProcessResult& posedReport(WindowsPose pose) {
+    static std::map<WindowsPose, ProcessResult> reports;
+    const auto known = reports.find(pose);
+    if (known != reports.end()) {
+        return known->second;
+    }
+    const PosedWindows posed(pose);
+    ProcessResult result;
+    if (posed.active()) {
+        result = runChild("report");
+    }
+    return reports.emplace(pose, std::move(result)).first->second;
+}
+
+std::string captureStandardOutput(void (*action)(void* context), void* context) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    // Large enough for what a test writes, so the writer never waits for a reader.
+    if (!CreatePipe(readEnd.receive(), writeEnd.receive(), nullptr, 64 * 1024)) {
+        return {};
+    }
+    const HANDLE original = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, writeEnd.get());
+    action(context);
+    SetStdHandle(STD_OUTPUT_HANDLE, original);
+    writeEnd.reset();
+
+    std::string output;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(readEnd.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+        output.append(chunk, read);
+    }
+    return output;
+}
+
 std::map<std::string, std::string> parseFields(const std::string& output) {
     std::map<std::string, std::string> fields;
     for (const std::string& line : lines(output)) {

@@ -52,6 +52,20 @@ ProcessResult runProcess(const std::string& commandLine);
 // Runs this test program again as `--child=NAME` (see WineChildren.h).
 ProcessResult runChild(std::string_view childName);
 
+// The "report" child's output under `pose`. Each pose runs once per program run
+// and is remembered: under Wine every process start is expensive.
+const ProcessResult& posedReport(WindowsPose pose);
+
+// What `action` writes to the standard output handle, caught through a pipe
+// put in its place for the time of the call.
+std::string captureStandardOutput(void (*action)(void* context), void* context);
+
+template <typename Action>
+std::string captureStandardOutput(Action action) {
+    return captureStandardOutput([](void* context) { (*static_cast<Action*>(context))(); },
+                                 &action);
+}
+
 // "name=value" lines of a child's output; CR LF and LF line ends both end a line.
 std::map<std::string, std::string> parseFields(const std::string& output);
 

@@ -1,0 +1,120 @@
+// The summary window TVardak: its components come from the layout text; this class
+// adds the start-up (language, button faces, saved toggle states) and the commands.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/Components.h"
+#include "app/Settings.h"
+#include "app/UiLanguage.h"
+#include "app/VardakServices.h"
+#include "grell/controls/GrellImageList.h"
+#include "grell/controls/GrellMMButton.h"
+
+namespace vardak::app {
+
+class ComponentRegistry;
+
+// The component kinds of the summary window's layout. Kinds whose behaviour other
+// parts bring are placeholders until then.
+ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application);
+
+class TVardak : public grell::TGrellWinControl {
+public:
+    TVardak(TComponent* owner, VardakServices services);
+
+    std::string_view className() const override { return "TVardak"; }
+    bool readProperty(std::string_view name, const LayoutValue& value) override;
+
+    // Creates the components from the layout, then runs formCreate. Raises
+    // LayoutError or LayoutBuildError for a damaged layout.
+    void createFromLayout(std::string_view layoutText);
+
+    // The components, as the window declares them.
+    struct Parts {
+        TComponent* OstrelSystemInfo = nullptr;
+        TImageList* IkonListe = nullptr;
+        TComponent* GrellSysInfo1 = nullptr;
+        TComponent* DriveInfo = nullptr;
+        TComponent* Uninstall = nullptr;
+        grell::TGrellGraphicList* Billeder = nullptr;
+        TImageList* ImageList1 = nullptr;
+        TPanel* Panel2 = nullptr;
+        TListView* List = nullptr;
+        TPanel* Panel1 = nullptr;
+        grell::TGrellMMButton* GrellMMButton1 = nullptr;
+        grell::TGrellMMButton* GrellMMButton2 = nullptr;
+        grell::TGrellMMButton* GrellMMButton3 = nullptr;
+        grell::TGrellMMButton* GrellMMButton4 = nullptr;
+        grell::TGrellMMButton* GrellMMButton5 = nullptr;
+        grell::TGrellGraphicList* KnapBilleder = nullptr;
+        TImage* Hoved = nullptr;
+        grell::TGrellMMButton* Programmer = nullptr;
+        grell::TGrellMMButton* Partitioner = nullptr;
+        grell::TGrellMMButton* Detaljer = nullptr;
+        grell::TGrellMMButton* Afslut = nullptr;
+        grell::TGrellMMButton* Udskriv = nullptr;
+        TComponent* Udskrift = nullptr;
+        TComponent* CPUInfo = nullptr;
+        TComponent* WinInfo = nullptr;
+        TComponent* NetInfo = nullptr;
+        grell::TGrellMMButton* Kopier = nullptr;
+        TComponent* Printer = nullptr;
+        TShape* Shape1 = nullptr;
+        TComponent* WWWHop = nullptr;
+        grell::TGrellGraphicList* KnapBillederNo = nullptr;
+        grell::TGrellGraphicList* KnapBillederSv = nullptr;
+        grell::TGrellGraphicList* KnapBillederFi = nullptr;
+    };
+    const Parts& parts() const { return parts_; }
+
+    // The window as the layout describes it.
+    const std::string& formCaption() const { return caption(); }
+    int windowWidth() const { return windowWidth_; }
+    int windowHeight() const { return windowHeight_; }
+    std::optional<int> maxWidth() const { return maxWidth_; }
+    bool centered() const { return centered_; }
+
+    UiLanguage uiLanguage() const { return uiLanguage_; }
+    // The face list of the language.
+    grell::TGrellGraphicList* faceList(UiLanguage language) const;
+    ToggleStates toggleStates() const;
+
+    // Start-up: language, button faces, saved toggle states.
+    void formCreate();
+    // Shared handler of the three toggles; the click has toggled the button already.
+    void opdaterClick(TObject& sender);
+    // Saves the toggle states and ends the program.
+    void afslutClick(TObject& sender);
+    void udskrivClick(TObject& sender);
+    void kopierClick(TObject& sender);
+    void shape1MouseDown(TObject& sender, grell::MouseButton button, grell::TPoint point);
+
+    // Commands that no control invokes.
+    void cmMoveForm();
+    void cmMinimize();
+    void cmClose();
+    void cmMaximize();
+    void image2Click();
+    void hentInfoClick();
+
+    // The window's handler named in the layout, or nothing.
+    std::optional<grell::EventHandler> findHandler(std::string_view name);
+
+private:
+    void findParts();
+    template <class Kind>
+    Kind* part(std::string_view name) const;
+
+    VardakServices services_;
+    Parts parts_;
+    UiLanguage uiLanguage_ = UiLanguage::Danish;
+    int windowWidth_ = 0;
+    int windowHeight_ = 0;
+    std::optional<int> maxWidth_;
+    bool centered_ = false;
+};
+
+}  // namespace vardak::app

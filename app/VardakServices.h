@@ -1,0 +1,50 @@
+// What the summary window needs from the program around it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vardak::grell {
+class TGrellGraphic;
+class TGrellApplication;
+}  // namespace vardak::grell
+
+namespace vardak::platform {
+class FileSystem;
+}
+
+namespace vardak::app {
+
+// The program's resources: string tables and pictures.
+class ResourceSource {
+public:
+    virtual ~ResourceSource() = default;
+    // "" when the string does not exist.
+    virtual std::string loadString(int id) = 0;
+    // Null when the picture does not exist or cannot be decoded.
+    virtual std::shared_ptr<const grell::TGrellGraphic> loadPicture(std::string_view name) = 0;
+};
+
+// The window system's side of the window's commands.
+class FormActions {
+public:
+    virtual ~FormActions() = default;
+    // Ends the message loop and so the program.
+    virtual void terminate() = 0;
+    virtual void minimize() = 0;
+    virtual void close() = 0;
+    // Maximised becomes normal and the other way round.
+    virtual void toggleMaximized() = 0;
+    // Releases the mouse and lets the user drag the window by any point.
+    virtual void startWindowDrag() = 0;
+};
+
+struct VardakServices {
+    platform::FileSystem& files;
+    ResourceSource& resources;
+    FormActions& actions;
+    grell::TGrellApplication& application;
+};
+
+}  // namespace vardak::app

@@ -1,0 +1,74 @@
+// The summary window on Win32: one top-level window whose client area shows the
+// form's painted controls, one list-view child for the list, and the message loop.
+// The form must be destroyed before its host.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string_view>
+
+#include "app/Main.h"
+#include "grell/controls/GrellControl.h"
+
+namespace vardak::app::win32 {
+
+class Win32FormHost final : public grell::ControlHost,
+                            public grell::TextPainter,
+                            public FormActions,
+                            public ListViewSink {
+public:
+    // `onError` shows what a handler raised (the application's exception handler).
+    Win32FormHost(HINSTANCE instance, std::function<void(const std::exception&)> onError);
+    ~Win32FormHost() override;
+    Win32FormHost(const Win32FormHost&) = delete;
+    Win32FormHost& operator=(const Win32FormHost&) = delete;
+
+    // Creates the window and its list for `form` (built already), sized, placed and
+    // constrained as the form says, hidden.
+    bool createWindow(TVardak& form);
+    void show(int showCommand);
+    // Runs until the program is told to end; returns the exit code.
+    int runMessageLoop();
+
+    // ControlHost
+    void invalidate(const grell::TRect& area) override;
+    // This program's buttons have no drop-down menus.
+    void popupMenu(TComponent&, grell::TPoint) override {}
+    void boundsChanged(TComponent& control) override;
+
+    // TextPainter
+    void drawText(grell::Bitmap32& canvas, const grell::TRect& rect, std::string_view text, const grell::TFont& font,
+                  grell::TextAlign align, bool top) override;
+    uint32_t resolveColor(uint32_t color) override;
+
+    // FormActions
+    void terminate() override;
+    void minimize() override;
+    void close() override;
+    void toggleMaximized() override;
+    void startWindowDrag() override;
+
+    // ListViewSink
+    void rowsCleared() override;
+    void rowAdded(const ListRow& row) override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void paint();
+    void mouse(UINT message, LPARAM lParam);
+    void createList();
+    void placeList();
+
+    HINSTANCE instance_;
+    std::function<void(const std::exception&)> onError_;
+    TVardak* form_ = nullptr;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    HIMAGELIST rowIcons_ = nullptr;
+    HFONT listFont_ = nullptr;
+    bool trackingLeave_ = false;
+};
+
+}  // namespace vardak::app::win32

@@ -1,0 +1,105 @@
+#include "grell/controls/GrellFaceTable.h"
+
+namespace vardak::grell {
+
+namespace {
+
+constexpr size_t kIndicesSize = 64;
+constexpr size_t kIndicesNew2Size = 72;
+constexpr size_t kColorSize = 4;
+constexpr int kOldFormFaces = 8;
+
+int32_t readInt(std::span<const uint8_t> data, size_t slot) {
+    const size_t at = slot * 4;
+    const uint32_t value = data[at] | (static_cast<uint32_t>(data[at + 1]) << 8) |
+                           (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
+    return static_cast<int32_t>(value);
+}
+
+void appendInt(std::vector<uint8_t>& data, int32_t number) {
+    const auto value = static_cast<uint32_t>(number);
+    for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+}  // namespace
+
+std::optional<Face> faceFallback(Face face) {
+    switch (face) {
+    case Face::Up:
+    case Face::Unused8: return std::nullopt;
+    case Face::Disabled:
+    case Face::MouseOver:
+    case Face::Unused5: return Face::Up;
+    case Face::Pressed:
+    case Face::HeldDown:
+    case Face::DropDown:
+    case Face::DisabledPressed: return Face::HeldDown;
+    }
+    return std::nullopt;
+}
+
+SharedImageList sharedListOfMarker(std::string_view marker) {
+    if (marker == face_stream::kSharedBitmapListMarker) return SharedImageList::BitmapList;
+    if (marker == face_stream::kSharedImageListMarker) return SharedImageList::ImageList;
+    return SharedImageList::None;
+}
+
+std::optional<std::string_view> markerOfSharedList(SharedImageList list) {
+    switch (list) {
+    case SharedImageList::BitmapList: return face_stream::kSharedBitmapListMarker;
+    case SharedImageList::ImageList: return face_stream::kSharedImageListMarker;
+    case SharedImageList::None: return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool readFaceIndices(FaceTable& table, std::span<const uint8_t> data) {
+    if (data.size() != kIndicesSize) return false;
+    for (int face = 0; face < kOldFormFaces; ++face) {
+        table.faces[static_cast<size_t>(face)] = {readInt(data, static_cast<size_t>(2 * face)),
+                                                  readInt(data, static_cast<size_t>(2 * face + 1))};
+    }
+    return true;
+}
+
+bool readFaceIndicesNew(FaceTable& table, std::span<const uint8_t> data) {
+    if (data.size() != kIndicesSize) return false;
+    for (int face = 0; face < kOldFormFaces; ++face) {
+        table.faces[static_cast<size_t>(face)] = {readInt(data, static_cast<size_t>(face)),
+                                                  readInt(data, static_cast<size_t>(kOldFormFaces + face))};
+    }
+    return true;
+}
+
+bool readFaceIndicesNew2(FaceTable& table, std::span<const uint8_t> data) {
+    if (data.size() != kIndicesNew2Size) return false;
+    for (int face = 0; face < kFaceCount; ++face) {
+        const size_t listSlot = static_cast<size_t>(kFaceCount + (kFaceCount - 1 - face));
+        table.faces[static_cast<size_t>(face)] = {readInt(data, listSlot), readInt(data, static_cast<size_t>(face))};
+    }
+    return true;
+}
+
+std::vector<uint8_t> writeFaceIndicesNew2(const FaceTable& table) {
+    std::vector<uint8_t> data;
+    data.reserve(kIndicesNew2Size);
+    for (int face = 0; face < kFaceCount; ++face) appendInt(data, table.faces[static_cast<size_t>(face)].imageIndex);
+    for (int face = kFaceCount - 1; face >= 0; --face) {
+        appendInt(data, table.faces[static_cast<size_t>(face)].listIndex);
+    }
+    return data;
+}
+
+bool readFaceTransparentColor(FaceTable& table, std::span<const uint8_t> data) {
+    if (data.size() != kColorSize) return false;
+    table.transparentColor = static_cast<uint32_t>(readInt(data, 0));
+    return true;
+}
+
+std::vector<uint8_t> writeFaceTransparentColor(const FaceTable& table) {
+    std::vector<uint8_t> data;
+    appendInt(data, static_cast<int32_t>(table.transparentColor));
+    return data;
+}
+
+}  // namespace vardak::grell

@@ -1,0 +1,64 @@
+// The shell part of the platform seam: special folders and shell links.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vardak::platform {
+
+// A window of the platform (an HWND on Windows); null stands for no window.
+using WindowHandle = void*;
+
+// Special-folder identifiers of the shell (CSIDL values) the probes ask for.
+namespace special_folder {
+inline constexpr int32_t kDesktop = 0x0000;
+inline constexpr int32_t kPrograms = 0x0002;
+inline constexpr int32_t kPersonal = 0x0005;
+inline constexpr int32_t kFavorites = 0x0006;
+inline constexpr int32_t kStartup = 0x0007;
+inline constexpr int32_t kRecent = 0x0008;
+inline constexpr int32_t kSendTo = 0x0009;
+inline constexpr int32_t kStartMenu = 0x000B;
+inline constexpr int32_t kDesktopDirectory = 0x0010;
+inline constexpr int32_t kFonts = 0x0014;
+inline constexpr int32_t kTemplates = 0x0015;
+inline constexpr int32_t kCommonStartMenu = 0x0016;
+inline constexpr int32_t kCommonPrograms = 0x0017;
+inline constexpr int32_t kCommonStartup = 0x0018;
+inline constexpr int32_t kCommonDesktopDirectory = 0x0019;
+inline constexpr int32_t kAppData = 0x001A;
+inline constexpr int32_t kInternetCache = 0x0020;
+inline constexpr int32_t kCookies = 0x0021;
+inline constexpr int32_t kHistory = 0x0022;
+}  // namespace special_folder
+
+// Platform status codes (HRESULT values) the shell reports.
+namespace shell_status {
+inline constexpr int32_t kOk = 0;
+inline constexpr int32_t kFail = static_cast<int32_t>(0x80004005u);
+inline constexpr int32_t kFileNotFound = static_cast<int32_t>(0x80070002u);
+}  // namespace shell_status
+
+// What resolving a shell link (.lnk file) gave. `status` is the status of the last
+// step that ran: creating the link object, loading the file, resolving it, reading
+// the target and reading the arguments, each running only after the previous one
+// succeeded. Target and arguments are what those steps read, empty otherwise.
+struct ShellLinkResolution {
+    int32_t status = shell_status::kFail;
+    std::string target;
+    std::string arguments;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // The file-system path of a special folder (`folder` one of the identifiers
+    // above), or nothing when the shell cannot resolve it to a path. A null `owner`
+    // stands for the desktop window.
+    virtual std::optional<std::string> specialFolderPath(WindowHandle owner, int32_t folder) = 0;
+    // Resolves the link without user interface, preferring a UNC target path.
+    virtual ShellLinkResolution resolveShellLink(const std::string& linkFile) = 0;
+};
+
+}  // namespace vardak::platform

@@ -1,0 +1,488 @@
+// The end-to-end driver: starts the Vardak builds, finds their window, clicks at
+// client coordinates with window messages, compares the button faces on the screen
+// with the face pictures of the build folder, and reads Trelka.INI from the Windows
+// folder. Runs under Wine inside one virtual desktop (see run-e2e.sh).
+//
+//   VardakDriver.exe [gtest options]   the end-to-end tests
+//   VardakDriver.exe --bench PROGRAM   start-up time and working set of one start
+//
+// Environment: VARDAK_E2E_PROGRAMS (folder of the .exe files), VARDAK_E2E_PICTURES
+// (folder of the drawn face pictures), VARDAK_E2E_ARTIFACTS (screenshots go there).
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Under Wine on emulated x86 a start takes tens of seconds.
+constexpr auto kStartTimeout = std::chrono::seconds(240);
+constexpr auto kExitTimeout = std::chrono::seconds(120);
+constexpr auto kPaintTimeout = std::chrono::seconds(60);
+constexpr int kWindowWidth = 590;
+constexpr int kWindowHeight = 385;
+// Panel2's bevels and border put the header 4 pixels into the client area.
+constexpr int kHeaderLeft = 4;
+constexpr int kHeaderTop = 4;
+
+struct ButtonPlace {
+    const char* name;
+    int left, top, width, height;
+    int upFace;  // the face list index of its up picture; the pressed one follows
+};
+
+constexpr ButtonPlace kProgrammer{"Programmer", 105, 58, 112, 26, 0};
+constexpr ButtonPlace kPartitioner{"Partitioner", 224, 58, 112, 26, 2};
+constexpr ButtonPlace kDetaljer{"Detaljer", 343, 58, 112, 26, 4};
+constexpr ButtonPlace kUdskriv{"Udskriv", 469, 58, 91, 26, 6};
+constexpr ButtonPlace kAfslut{"Afslut", 469, 26, 91, 26, 8};
+
+std::string environment(const char* name) {
+    char value[1024] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value) return {};
+    std::string text(value, length);
+    // A Unix path of the build folder, as the test script passes it.
+    if (!text.empty() && text[0] == '/') {
+        for (char& c : text) {
+            if (c == '/') c = '\\';
+        }
+        text = "Z:" + text;
+    }
+    return text;
+}
+
+std::string programsFolder() { return environment("VARDAK_E2E_PROGRAMS"); }
+std::string picturesFolder() { return environment("VARDAK_E2E_PICTURES"); }
+std::string artifactsFolder() { return environment("VARDAK_E2E_ARTIFACTS"); }
+
+std::string settingsPath() {
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\Trelka.INI";
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+}
+
+// ---------------------------------------------------------------- pictures
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// A 24-bit bottom-up bitmap file as the picture script writes them.
+std::optional<Picture> loadBmp(const std::string& path) {
+    const std::optional<std::string> bytes = readFile(path);
+    if (!bytes || bytes->size() < 54) return std::nullopt;
+    auto number = [&](size_t at, int size) {
+        uint32_t value = 0;
+        for (int i = 0; i < size; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>((*bytes)[at + i])) << (8 * i);
+        return value;
+    };
+    Picture picture;
+    picture.width = static_cast<int>(number(18, 4));
+    picture.height = static_cast<int>(number(22, 4));
+    if (number(28, 2) != 24 || picture.width <= 0 || picture.height <= 0) return std::nullopt;
+    const size_t offset = number(10, 4);
+    const size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) / 4 * 4;
+    if (offset + stride * picture.height > bytes->size()) return std::nullopt;
+    picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        const size_t row = offset + stride * (picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x) {
+            const size_t p = row + static_cast<size_t>(x) * 3;
+            picture.pixels[static_cast<size_t>(y) * picture.width + x] = number(p, 3);
+        }
+    }
+    return picture;
+}
+
+// The screen's pixels in a rectangle.
+Picture captureScreen(const RECT& area) {
+    Picture picture;
+    picture.width = area.right - area.left;
+    picture.height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    picture.pixels.assign(pixels, pixels + static_cast<size_t>(picture.width) * picture.height);
+    for (uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+void saveBmp(const Picture& picture, const std::string& path) {
+    const size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) & ~size_t{3};
+    std::string file(54 + stride * picture.height, '\0');
+    auto put = [&](size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<uint32_t>(file.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(picture.width), 4);
+    put(22, static_cast<uint32_t>(picture.height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < picture.height; ++y) {
+        const size_t row = 54 + stride * (picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x) put(row + static_cast<size_t>(x) * 3, picture.at(x, y), 3);
+    }
+    writeFile(path, file);
+}
+
+// ---------------------------------------------------------------- the program
+
+class RunningVardak {
+public:
+    explicit RunningVardak(const std::string& program) {
+        const std::string path = programsFolder() + "\\" + program;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + path + "\"";
+        started_ = Clock::now();
+        if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_)) {
+            process_ = {};
+        }
+    }
+    ~RunningVardak() {
+        if (process_.hProcess == nullptr) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    RunningVardak(const RunningVardak&) = delete;
+    RunningVardak& operator=(const RunningVardak&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    HANDLE process() const { return process_.hProcess; }
+    HWND window() const { return window_; }
+    Clock::time_point startedAt() const { return started_; }
+
+    // Waits for the visible summary window of this process.
+    bool waitForWindow() {
+        const auto deadline = Clock::now() + kStartTimeout;
+        while (Clock::now() < deadline) {
+            EnumWindows(&RunningVardak::matchWindow, reinterpret_cast<LPARAM>(this));
+            if (window_ != nullptr) {
+                shownAt_ = Clock::now();
+                // Let the first paint happen before anyone looks or clicks.
+                SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+                return true;
+            }
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return false;
+            Sleep(100);
+        }
+        return false;
+    }
+    Clock::time_point shownAt() const { return shownAt_; }
+
+    // A click of the left button at a point of the client area.
+    void clickClient(int x, int y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window_, WM_MOUSEMOVE, 0, at, SMTO_NORMAL, 30000, &result);
+        SendMessageTimeoutA(window_, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 30000, &result);
+        SendMessageTimeoutA(window_, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 30000, &result);
+    }
+
+    void clickButton(const ButtonPlace& button) {
+        clickClient(kHeaderLeft + button.left + button.width / 2, kHeaderTop + button.top + button.height / 2);
+    }
+
+    // The title bar's close box.
+    void closeBox() { PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+    bool waitForExit() {
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(kExitTimeout).count();
+        return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+    }
+
+    RECT windowRect() const {
+        RECT rect{};
+        GetWindowRect(window_, &rect);
+        return rect;
+    }
+
+    POINT clientOrigin() const {
+        POINT origin{0, 0};
+        ClientToScreen(window_, &origin);
+        return origin;
+    }
+
+    // Moves the window so several can be seen at once.
+    void moveTo(int left, int top) {
+        SetWindowPos(window_, HWND_TOP, left, top, 0, 0, SWP_NOSIZE);
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    }
+
+    Picture screenshot() const { return captureScreen(windowRect()); }
+
+    Picture buttonOnScreen(const ButtonPlace& button) const {
+        const POINT origin = clientOrigin();
+        const RECT area{origin.x + kHeaderLeft + button.left, origin.y + kHeaderTop + button.top,
+                        origin.x + kHeaderLeft + button.left + button.width,
+                        origin.y + kHeaderTop + button.top + button.height};
+        return captureScreen(area);
+    }
+
+private:
+    static BOOL CALLBACK matchWindow(HWND window, LPARAM self) {
+        auto* running = reinterpret_cast<RunningVardak*>(self);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (owner == running->process_.dwProcessId && std::string(className) == "TVardak" && IsWindowVisible(window)) {
+            running->window_ = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+    Clock::time_point started_;
+    Clock::time_point shownAt_;
+};
+
+Picture facePicture(const std::string& language, int index) {
+    const std::string path = picturesFolder() + "\\knap_" + language + "_" + std::to_string(index) + ".bmp";
+    std::optional<Picture> picture = loadBmp(path);
+    if (!picture) ADD_FAILURE() << "cannot read " << path;
+    return picture.value_or(Picture{});
+}
+
+// Whether the screen shows the face `index` of `language` at the button's place,
+// waiting for a repaint.
+::testing::AssertionResult showsFace(const RunningVardak& vardak, const ButtonPlace& button,
+                                     const std::string& language, int index) {
+    const Picture expected = facePicture(language, index);
+    const auto deadline = Clock::now() + kPaintTimeout;
+    int differing = 0;
+    do {
+        const Picture shown = vardak.buttonOnScreen(button);
+        differing = 0;
+        if (shown.width == expected.width && shown.height == expected.height) {
+            for (size_t i = 0; i < shown.pixels.size(); ++i) differing += shown.pixels[i] != expected.pixels[i];
+        } else {
+            differing = -1;
+        }
+        if (differing == 0) return ::testing::AssertionSuccess();
+        Sleep(250);
+    } while (Clock::now() < deadline);
+    return ::testing::AssertionFailure() << button.name << " does not show knap_" << language << "_" << index
+                                         << " (" << differing << " pixels differ)";
+}
+
+void saveScreenshot(const RunningVardak& vardak, const std::string& name) {
+    const std::string folder = artifactsFolder();
+    if (folder.empty()) return;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    saveBmp(vardak.screenshot(), folder + "\\" + name + ".bmp");
+}
+
+// "Section/Key=Value" for every entry of an INI text, in file order.
+std::vector<std::string> iniEntries(const std::optional<std::string>& text) {
+    std::vector<std::string> entries;
+    if (!text) return entries;
+    std::istringstream lines(*text);
+    std::string line;
+    std::string section;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (line.front() == '[' && line.back() == ']') {
+            section = line.substr(1, line.size() - 2);
+        } else {
+            entries.push_back(section + "/" + line);
+        }
+    }
+    return entries;
+}
+
+const std::vector<std::string> kSavedEntries{"TrelkaUtility/Programmer=0", "TrelkaUtility/Partitioner=0",
+                                             "TrelkaUtility/Detaljer=1"};
+
+void removeSettings() {
+    DeleteFileA(settingsPath().c_str());
+}
+
+// ---------------------------------------------------------------- the tests
+
+constexpr char kSavedDetaljer[] = "[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=0\r\nDetaljer=1\r\n";
+
+TEST(SummaryWindow, FirstStartIsCentredWithTogglesUpAndTheCloseBoxSavesNothing) {
+    removeSettings();
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.started());
+    ASSERT_TRUE(vardak.waitForWindow());
+    const RECT rect = vardak.windowRect();
+    EXPECT_EQ(rect.right - rect.left, kWindowWidth);
+    EXPECT_EQ(rect.bottom - rect.top, kWindowHeight);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2);
+    EXPECT_TRUE(showsFace(vardak, kProgrammer, "da", 0));
+    EXPECT_TRUE(showsFace(vardak, kPartitioner, "da", 2));
+    EXPECT_TRUE(showsFace(vardak, kDetaljer, "da", 4));
+    EXPECT_TRUE(showsFace(vardak, kUdskriv, "da", 6));
+    EXPECT_TRUE(showsFace(vardak, kAfslut, "da", 8));
+    saveScreenshot(vardak, "vardak-da");
+
+    vardak.clickButton(kPartitioner);
+    EXPECT_TRUE(showsFace(vardak, kPartitioner, "da", 3)) << "the toggle latches";
+    vardak.closeBox();
+    ASSERT_TRUE(vardak.waitForExit());
+    EXPECT_FALSE(readFile(settingsPath())) << "closing with the close box writes no settings";
+}
+
+TEST(SummaryWindow, DetaljerThenAfslutWritesTheThreeKeysInOrder) {
+    removeSettings();
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    ASSERT_TRUE(showsFace(vardak, kDetaljer, "da", 4));
+    vardak.clickButton(kDetaljer);
+    EXPECT_TRUE(showsFace(vardak, kDetaljer, "da", 5));
+    vardak.clickButton(kAfslut);
+    ASSERT_TRUE(vardak.waitForExit()) << "Afslut ends the program";
+    EXPECT_EQ(iniEntries(readFile(settingsPath())), kSavedEntries);
+}
+
+TEST(SummaryWindow, NextStartShowsDetaljerPressedAndAfslutWritesItBack) {
+    writeFile(settingsPath(), kSavedDetaljer);
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    EXPECT_TRUE(showsFace(vardak, kDetaljer, "da", 5));
+    EXPECT_TRUE(showsFace(vardak, kProgrammer, "da", 0));
+    saveScreenshot(vardak, "vardak-da-detaljer");
+    vardak.clickButton(kAfslut);
+    ASSERT_TRUE(vardak.waitForExit());
+    EXPECT_EQ(iniEntries(readFile(settingsPath())), kSavedEntries);
+}
+
+TEST(SummaryWindow, ClosingAfterAToggleLeavesTheFileAsItWas) {
+    writeFile(settingsPath(), kSavedDetaljer);
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    vardak.clickButton(kProgrammer);
+    EXPECT_TRUE(showsFace(vardak, kProgrammer, "da", 1));
+    vardak.closeBox();
+    ASSERT_TRUE(vardak.waitForExit());
+    EXPECT_EQ(readFile(settingsPath()).value_or("<no file>"), kSavedDetaljer);
+}
+
+struct LanguageBuild {
+    const char* program;
+    const char* faces;  // the face pictures it must show
+    const char* shot;
+};
+
+TEST(LanguageBuilds, EachBuildShowsItsFacesAndAnUnknownWordDanish) {
+    removeSettings();
+    const LanguageBuild builds[] = {
+        {"VardakNo.exe", "no", "vardak-no"},
+        {"VardakSv.exe", "sv", "vardak-sv"},
+        {"VardakFi.exe", "fi", "vardak-fi"},
+        {"VardakTestLang.exe", "da", "vardak-testlang"},
+    };
+    // All four start at once; each is moved to a corner of its own to be seen.
+    std::vector<std::unique_ptr<RunningVardak>> running;
+    for (const LanguageBuild& build : builds) running.push_back(std::make_unique<RunningVardak>(build.program));
+    const POINT corners[] = {{0, 0}, {600, 0}, {0, 400}, {600, 400}};
+    for (size_t i = 0; i < running.size(); ++i) {
+        SCOPED_TRACE(builds[i].program);
+        ASSERT_TRUE(running[i]->waitForWindow());
+        running[i]->moveTo(corners[i].x, corners[i].y);
+    }
+    for (size_t i = 0; i < running.size(); ++i) {
+        SCOPED_TRACE(builds[i].program);
+        const std::string faces = builds[i].faces;
+        EXPECT_TRUE(showsFace(*running[i], kProgrammer, faces, 0));
+        EXPECT_TRUE(showsFace(*running[i], kPartitioner, faces, 2));
+        EXPECT_TRUE(showsFace(*running[i], kDetaljer, faces, 4));
+        EXPECT_TRUE(showsFace(*running[i], kUdskriv, faces, 6));
+        EXPECT_TRUE(showsFace(*running[i], kAfslut, faces, 8));
+        saveScreenshot(*running[i], builds[i].shot);
+    }
+    for (auto& vardak : running) {
+        vardak->closeBox();
+        EXPECT_TRUE(vardak->waitForExit());
+    }
+}
+
+// ---------------------------------------------------------------- benchmark
+
+int bench(const std::string& program) {
+    RunningVardak vardak(program);
+    if (!vardak.started() || !vardak.waitForWindow()) {
+        std::printf("the window of %s did not appear\n", program.c_str());
+        return 1;
+    }
+    const auto shown = std::chrono::duration_cast<std::chrono::milliseconds>(vardak.shownAt() - vardak.startedAt());
+    Sleep(2000);  // settled after the first paint
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(vardak.process(), &memory, sizeof memory);
+    std::ostringstream lines;
+    lines << "start-to-window-ms=" << shown.count() << "\n"
+          << "working-set-kb=" << memory.WorkingSetSize / 1024 << "\n"
+          << "peak-working-set-kb=" << memory.PeakWorkingSetSize / 1024 << "\n";
+    std::fputs(lines.str().c_str(), stdout);
+    std::fflush(stdout);
+    // Under a virtual desktop standard output may go nowhere: the script reads this file.
+    if (!artifactsFolder().empty()) writeFile(artifactsFolder() + "\\bench.txt", lines.str());
+    vardak.closeBox();
+    vardak.waitForExit();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--bench") return bench(argv[2]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs the end-to-end driver under Wine: one Xvfb server and one Wine virtual
+# desktop for the whole run, the build's shared prefix. The driver's results go to
+# the build's test-results folder as GoogleTest XML; its screenshots are converted
+# to PNG in the build's test-artifacts folder.
+#   run-e2e.sh BUILD_DIR [gtest arguments]
+# VARDAK_WINEPREFIX names another prefix than BUILD_DIR/wineprefix.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/../.." && pwd)
+build=$(cd "$1" && pwd)
+shift
+
+driver=$build/tests/e2e/VardakDriver.exe
+results=$build/test-results
+artifacts=$build/test-artifacts
+mkdir -p "$results" "$artifacts"
+rm -f "$results/vardak_e2e_tests.xml" "$artifacts"/*.bmp
+
+# One private X server; a random display number keeps parallel runs apart.
+display=""
+for _ in $(seq 20); do
+    candidate=$((200 + RANDOM % 300))
+    if [ ! -e "/tmp/.X11-unix/X$candidate" ] && [ ! -e "/tmp/.X$candidate-lock" ]; then
+        display=:$candidate
+        break
+    fi
+done
+[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+    xdpyinfo -display "$display" >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+export DISPLAY=$display
+export VARDAK_E2E_PROGRAMS=$build/app
+export VARDAK_E2E_PICTURES=$build/app/win32/pictures
+export VARDAK_E2E_ARTIFACTS=$artifacts
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# The virtual desktop draws the windows with their frames and keeps the run away
+# from whatever desktop other programs of the prefix use. Its name is new on every
+# run: a running wine server remembers desktops of X servers long gone. Its
+# launcher returns once the desktop is up, so the driver is waited for by its
+# command line.
+driver_path=$(windows_path "$driver")
+"$top/scripts/wine-run" --prefix "${VARDAK_WINEPREFIX:-$build/wineprefix}" explorer "/desktop=VardakE2E$$-$RANDOM,1280x1024" \
+    "$driver_path" "--gtest_output=xml:$(windows_path "$results/vardak_e2e_tests.xml")" "$@" &
+launcher=$!
+# The driver's own process; the desktop and the launcher carry its path too.
+driver_running() {
+    pgrep -af "VardakDriver.exe" | grep -F -- "$driver_path" | grep -v -e explorer -e wine-run >/dev/null
+}
+deadline=$((SECONDS + 3000))
+# The driver appears only after Wine has started up, which can take minutes.
+until driver_running || [ -f "$results/vardak_e2e_tests.xml" ] || [ $SECONDS -ge $deadline ]; do sleep 2; done
+while driver_running && [ $SECONDS -lt $deadline ]; do sleep 2; done
+wait "$launcher" 2>/dev/null || true
+
+for shot in "$artifacts"/*.bmp; do
+    [ -e "$shot" ] || continue
+    convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+done
+
+report=$results/vardak_e2e_tests.xml
+if [ ! -f "$report" ]; then
+    echo "the driver wrote no results" >&2
+    exit 1
+fi
+python3 - "$report" <<'PY'
+import sys
+import xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+cases = list(root.iter("testcase"))
+failed = [c.get("name") for c in cases if c.find("failure") is not None]
+for case in cases:
+    print(("FAIL " if case.get("name") in failed else "ok   ") + case.get("classname") + "." + case.get("name"))
+    for failure in case.iter("failure"):
+        print("     " + (failure.get("message") or "").replace("\n", "\n     "))
+sys.exit(1 if failed or not cases else 0)
+PY

@@ -1,0 +1,361 @@
+// The summary window built from its real layout: components, faces, language,
+// settings and commands.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/LayoutBuilder.h"
+#include "app/Main.h"
+#include "grell/system/GrellApp.h"
+#include "tests/native/GrellFakes.h"
+#include "tests/native/MainFakes.h"
+#include "tests/support/FakePlatform.h"
+
+namespace vardak::app {
+namespace {
+
+using grell::Face;
+using grell::TGrellMMButton;
+
+// The client area of the 590 x 385 window with the classic fixed frame and caption.
+constexpr int kClientWidth = 584;
+constexpr int kClientHeight = 360;
+
+std::string layoutText() {
+    std::ifstream file(std::string(VARDAK_SOURCE_DIR) + "/app/resources/Vardak.layout", std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class SummaryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { resources.strings[kVoltageCaptionId] = "Sp\xE6nding"; }
+
+    TVardak& create() {
+        window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application});
+        window->setHost(&host);
+        window->setBounds(0, 0, kClientWidth, kClientHeight);
+        window->createFromLayout(layoutText());
+        return *window;
+    }
+
+    const TVardak::Parts& parts() const { return window->parts(); }
+
+    void writeSettings(const std::string& text) {
+        machine.filesFake.addFile(machine.filesFake.profilePath("Trelka.INI"), text);
+    }
+
+    std::vector<std::string> savedKeys() {
+        return machine.files().profileKeyNames("Trelka.INI", "TrelkaUtility");
+    }
+
+    std::string saved(const std::string& key) {
+        return machine.files().profileString("Trelka.INI", "TrelkaUtility", key, "<missing>");
+    }
+
+    void clickAt(grell::TPoint point) {
+        grell::Bitmap32 canvas(kClientWidth, kClientHeight);
+        window->paintTree(canvas, text, {0, 0});
+        window->rootMouseDown(grell::MouseButton::Left, point);
+        window->rootMouseUp(grell::MouseButton::Left, point);
+    }
+
+    // The centre of a button in the window's client coordinates.
+    static grell::TPoint centreOf(const TGrellMMButton* button) {
+        const grell::TPoint origin = const_cast<TGrellMMButton*>(button)->rootOrigin();
+        return {origin.x + button->width() / 2, origin.y + button->height() / 2};
+    }
+
+    testing::FakePlatform machine;
+    apptest::FakeResources resources;
+    apptest::RecordingActions actions;
+    grelltest::FakeGrellHost grellHost;
+    grell::TGrellApplication application{nullptr, grellHost};
+    grelltest::RecordingHost host;
+    grelltest::RecordingTextPainter text;
+    std::unique_ptr<TVardak> window;
+};
+
+TEST_F(SummaryWindowTest, ComponentsInDeclarationOrder) {
+    create();
+    const std::vector<std::string> expected{
+        "OstrelSystemInfo", "IkonListe", "GrellSysInfo1", "DriveInfo", "Uninstall", "Billeder", "ImageList1",
+        "Panel2", "List", "Panel1", "GrellMMButton1", "GrellMMButton2", "GrellMMButton3", "GrellMMButton4",
+        "GrellMMButton5", "KnapBilleder", "Hoved", "Programmer", "Partitioner", "Detaljer", "Afslut", "Udskriv",
+        "Udskrift", "CPUInfo", "WinInfo", "NetInfo", "Kopier", "Printer", "Shape1", "WWWHop", "KnapBillederNo",
+        "KnapBillederSv", "KnapBillederFi"};
+    std::vector<std::string> names;
+    for (int i = 0; i < window->componentCount(); ++i) names.push_back(window->component(i)->name());
+    EXPECT_EQ(names, expected);
+}
+
+TEST_F(SummaryWindowTest, WindowAsTheLayoutSays) {
+    TVardak& form = create();
+    EXPECT_EQ(form.name(), "Vardak");
+    EXPECT_EQ(form.formCaption(), "Vardak");
+    EXPECT_EQ(form.windowWidth(), 590);
+    EXPECT_EQ(form.windowHeight(), 385);
+    EXPECT_EQ(form.maxWidth(), 590);
+    EXPECT_TRUE(form.centered());
+    EXPECT_EQ(form.font().name, "Tahoma");
+    EXPECT_EQ(form.font().height, -11);
+    EXPECT_EQ(form.color(), grell::colors::clBtnFace);
+}
+
+TEST_F(SummaryWindowTest, PanelsListAndHeaderFitTogether) {
+    create();
+    EXPECT_EQ(parts().Panel2->boundsRect(), grell::TRect::ofSize(0, 0, kClientWidth, kClientHeight));
+    EXPECT_EQ(parts().Panel2->bevelInner(), TPanelBevel::bvLowered);
+    EXPECT_EQ(parts().Panel2->borderWidth(), 2);
+    EXPECT_EQ(parts().Panel1->boundsRect(), grell::TRect::ofSize(4, 4, 576, 110));
+    EXPECT_EQ(parts().List->boundsRect(), grell::TRect::ofSize(4, 114, 576, 242));
+    EXPECT_EQ(parts().Hoved->boundsRect(), grell::TRect::ofSize(0, 0, 576, 110));
+    EXPECT_EQ(parts().Panel1->caption(), "  System Overview");
+    EXPECT_TRUE(parts().Panel1->font().bold);
+    EXPECT_EQ(parts().Panel1->font().color, grell::colors::clWhite);
+    EXPECT_EQ(parts().Panel1->color(), grell::colors::clGray);
+    EXPECT_EQ(parts().Panel1->alignment(), TAlignment::taLeftJustify);
+}
+
+TEST_F(SummaryWindowTest, ListIsAQuietReportOfTwoColumns) {
+    create();
+    const TListView& list = *parts().List;
+    ASSERT_EQ(list.columns().size(), 2u);
+    EXPECT_EQ(list.columns()[0].width, 250);
+    EXPECT_EQ(list.columns()[1].width, 310);
+    EXPECT_TRUE(list.reportStyle());
+    EXPECT_FALSE(list.showColumnHeaders());
+    EXPECT_FALSE(list.columnClick());
+    EXPECT_TRUE(list.readOnly());
+    EXPECT_TRUE(list.flatScrollBars());
+    EXPECT_TRUE(list.showWorkAreas());
+    EXPECT_FALSE(list.border());
+    EXPECT_EQ(list.color(), grell::colors::clCream);
+    EXPECT_EQ(list.font().height, -13);
+    EXPECT_EQ(list.font().color, grell::colors::clBlack);
+    EXPECT_EQ(list.smallImages(), parts().IkonListe);
+    EXPECT_EQ(parts().IkonListe->count(), 27);
+    EXPECT_EQ(parts().ImageList1->width(), 100);
+    EXPECT_TRUE(list.rows().empty());
+}
+
+struct FaceRow {
+    const char* button;
+    int up, mouseOver, pressed, held;
+    uint32_t transparentColor;
+};
+
+TEST_F(SummaryWindowTest, FaceTablesOfTheButtons) {
+    create();
+    const FaceRow rows[] = {
+        {"Programmer", 0, 0, 1, 1, 0x507F88}, {"Partitioner", 2, 0, 3, 3, 0x4F9CAA},
+        {"Detaljer", 4, 0, 5, 5, 0x599CA8},   {"Afslut", 8, 0, 9, 9, 0x2E3C79},
+        {"Udskriv", 6, 7, 7, 7, 0x1E8EAC},    {"Kopier", 6, 7, 7, 7, 0x1E8EAC},
+    };
+    for (const FaceRow& row : rows) {
+        SCOPED_TRACE(row.button);
+        auto* button = dynamic_cast<TGrellMMButton*>(window->findComponent(row.button));
+        ASSERT_NE(button, nullptr);
+        grell::FaceTable expected;
+        expected[Face::Up].listIndex = row.up;
+        expected[Face::MouseOver].listIndex = row.mouseOver;
+        expected[Face::Pressed].listIndex = row.pressed;
+        expected[Face::HeldDown].listIndex = row.held;
+        expected.transparentColor = row.transparentColor;
+        EXPECT_EQ(button->faceTable(), expected);
+        EXPECT_TRUE(button->allowAllUp());
+        EXPECT_FALSE(button->allowMouseOver());
+        EXPECT_FALSE(button->forceTransparent());
+    }
+    for (auto* decoration : {parts().GrellMMButton1, parts().GrellMMButton5}) {
+        EXPECT_EQ(decoration->faceTable(), grell::FaceTable{});
+        EXPECT_EQ(decoration->buttonFaceImageList(), nullptr);
+        EXPECT_EQ(decoration->width(), 25);
+    }
+}
+
+TEST_F(SummaryWindowTest, ButtonsWhereTheLayoutPutsThem) {
+    create();
+    EXPECT_EQ(parts().Programmer->boundsRect(), grell::TRect::ofSize(105, 58, 112, 26));
+    EXPECT_EQ(parts().Partitioner->boundsRect(), grell::TRect::ofSize(224, 58, 112, 26));
+    EXPECT_EQ(parts().Detaljer->boundsRect(), grell::TRect::ofSize(343, 58, 112, 26));
+    EXPECT_EQ(parts().Afslut->boundsRect(), grell::TRect::ofSize(469, 26, 91, 26));
+    EXPECT_EQ(parts().Udskriv->boundsRect(), grell::TRect::ofSize(469, 58, 91, 26));
+    EXPECT_EQ(parts().Kopier->boundsRect(), grell::TRect::ofSize(365, 26, 91, 26));
+    EXPECT_FALSE(parts().Kopier->visible());
+    EXPECT_EQ(parts().Programmer->groupIndex(), 1);
+    EXPECT_EQ(parts().Partitioner->groupIndex(), 2);
+    EXPECT_EQ(parts().Detaljer->groupIndex(), 3);
+    EXPECT_EQ(parts().Afslut->groupIndex(), 0);
+    EXPECT_EQ(parts().Shape1->boundsRect(), grell::TRect::ofSize(0, 0, 97, 97));
+    EXPECT_TRUE(parts().Shape1->clearBrush());
+    EXPECT_TRUE(parts().Shape1->showHint());
+    EXPECT_FALSE(parts().Shape1->hint().empty());
+}
+
+TEST_F(SummaryWindowTest, FaceListsHoldTenNamedPictures) {
+    create();
+    const char* names[] = {"Programmer", "ProgrammerNede", "Partitioner", "PartitionerNede", "Detaljer",
+                           "DetaljerNede", "Udskriv", "UdskrivNede", "Afslut", "AfslutNede"};
+    for (auto* list : {parts().KnapBilleder, parts().KnapBillederNo, parts().KnapBillederSv, parts().KnapBillederFi}) {
+        ASSERT_EQ(list->graphics().count(), 10);
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(list->graphics().itemAt(i)->name(), names[i]);
+            EXPECT_TRUE(list->valid(i, 0));
+        }
+    }
+    EXPECT_EQ(parts().Billeder->graphics().count(), 2);
+}
+
+TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
+    create();
+    auto* root = dynamic_cast<TLayoutPlaceholder*>(parts().OstrelSystemInfo);
+    ASSERT_NE(root, nullptr);
+    ASSERT_NE(root->setting("ExceptionMode"), nullptr);
+    EXPECT_EQ(root->setting("ExceptionMode")->text, "emMessage");
+    auto* link = dynamic_cast<TLayoutPlaceholder*>(parts().WWWHop);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->setting("Caption")->text, "WWWJump");
+    EXPECT_EQ(link->setting("Visible")->asBool(), false);
+    EXPECT_EQ(parts().Udskrift->className(), "TRichEdit");
+    EXPECT_EQ(parts().Printer->className(), "TPrintDialog");
+}
+
+// ---------------------------------------------------------------- language
+
+struct LanguageCase {
+    const char* voltage;
+    UiLanguage language;
+};
+
+class LanguageTest : public SummaryWindowTest, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(LanguageTest, VoltageCaptionPicksTheFaces) {
+    resources.strings[kVoltageCaptionId] = GetParam().voltage;
+    create();
+    EXPECT_EQ(window->uiLanguage(), GetParam().language);
+    grell::TGrellGraphicList* expected = window->faceList(GetParam().language);
+    for (auto* button : {parts().Programmer, parts().Partitioner, parts().Detaljer, parts().Udskriv, parts().Afslut}) {
+        EXPECT_EQ(button->buttonFaceImageList(), expected) << button->name();
+    }
+    EXPECT_EQ(parts().Kopier->buttonFaceImageList(), parts().KnapBilleder);
+    EXPECT_EQ(resources.stringLoads[kVoltageCaptionId], 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, LanguageTest,
+    ::testing::Values(LanguageCase{"Sp\xE6nding", UiLanguage::Danish}, LanguageCase{"Spenning", UiLanguage::Norwegian},
+                      LanguageCase{"Sp\xE4nning", UiLanguage::Swedish}, LanguageCase{"J\xE4nnite", UiLanguage::Finnish},
+                      LanguageCase{"SP\xC4NNING", UiLanguage::Danish}, LanguageCase{"Spanning", UiLanguage::Danish},
+                      LanguageCase{"", UiLanguage::Danish}, LanguageCase{"Sp\xE4nning ", UiLanguage::Danish}));
+
+// ---------------------------------------------------------------- settings
+
+TEST_F(SummaryWindowTest, FirstStartHasAllTogglesUp) {
+    create();
+    EXPECT_EQ(window->toggleStates(), ToggleStates{});
+    EXPECT_EQ(parts().Detaljer->face(), Face::Up);
+}
+
+TEST_F(SummaryWindowTest, SavedStatesComeBackPressed) {
+    writeSettings("[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=7\r\nDetaljer=1\r\n");
+    create();
+    EXPECT_EQ(window->toggleStates(), (ToggleStates{false, true, true}));
+    EXPECT_EQ(parts().Detaljer->face(), Face::Pressed);
+}
+
+TEST_F(SummaryWindowTest, ValuesThatAreNoNumberReadAsUp) {
+    writeSettings("[TrelkaUtility]\r\nProgrammer=yes\r\nPartitioner=\r\nDetaljer=1x\r\n");
+    create();
+    EXPECT_EQ(window->toggleStates(), ToggleStates{});
+}
+
+TEST_F(SummaryWindowTest, OtherSectionsAreNotRead) {
+    writeSettings("[Other]\r\nDetaljer=1\r\n");
+    create();
+    EXPECT_FALSE(parts().Detaljer->pressed());
+}
+
+TEST_F(SummaryWindowTest, DetaljerThenAfslutWritesTheThreeKeysInOrder) {
+    create();
+    clickAt(centreOf(parts().Detaljer));
+    EXPECT_TRUE(parts().Detaljer->pressed());
+    EXPECT_TRUE(savedKeys().empty()) << "a toggle alone writes nothing";
+    clickAt(centreOf(parts().Afslut));
+    EXPECT_EQ(savedKeys(), (std::vector<std::string>{"Programmer", "Partitioner", "Detaljer"}));
+    EXPECT_EQ(saved("Programmer"), "0");
+    EXPECT_EQ(saved("Partitioner"), "0");
+    EXPECT_EQ(saved("Detaljer"), "1");
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"terminate"}));
+}
+
+TEST_F(SummaryWindowTest, AfslutWritesRestoredStatesBackUnchanged) {
+    writeSettings("[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=0\r\nDetaljer=1\r\n");
+    create();
+    clickAt(centreOf(parts().Afslut));
+    EXPECT_EQ(saved("Detaljer"), "1");
+    EXPECT_EQ(saved("Programmer"), "0");
+}
+
+TEST_F(SummaryWindowTest, UnwritableSettingsStillEndTheProgram) {
+    writeSettings("[TrelkaUtility]\r\nDetaljer=1\r\n");
+    machine.filesFake.markReadOnly(machine.filesFake.profilePath("Trelka.INI"));
+    create();
+    clickAt(centreOf(parts().Programmer));
+    clickAt(centreOf(parts().Afslut));
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"terminate"}));
+    EXPECT_EQ(saved("Programmer"), "<missing>");
+}
+
+TEST_F(SummaryWindowTest, ToggleClickRunsTheSharedHandler) {
+    create();
+    parts().List->addRow({"Processor", "x", 9});
+    clickAt(centreOf(parts().Programmer));
+    EXPECT_TRUE(parts().Programmer->pressed());
+    EXPECT_TRUE(parts().List->rows().empty()) << "the list is emptied for a rebuild";
+    clickAt(centreOf(parts().Programmer));
+    EXPECT_FALSE(parts().Programmer->pressed());
+}
+
+TEST_F(SummaryWindowTest, HiddenKopierTakesNoClicks) {
+    create();
+    clickAt(centreOf(parts().Kopier));
+    EXPECT_EQ(parts().Kopier->face(), Face::Up);
+    EXPECT_TRUE(actions.calls.empty());
+}
+
+TEST_F(SummaryWindowTest, WindowCommands) {
+    create();
+    window->cmMoveForm();
+    window->cmMinimize();
+    window->cmClose();
+    window->cmMaximize();
+    window->image2Click();
+    window->hentInfoClick();
+    EXPECT_EQ(actions.calls,
+              (std::vector<std::string>{"startWindowDrag", "minimize", "close", "toggleMaximized"}));
+}
+
+TEST_F(SummaryWindowTest, PaintedWindowShowsHeaderAndFaces) {
+    create();
+    grell::Bitmap32 canvas(kClientWidth, kClientHeight);
+    window->paintTree(canvas, text, {0, 0});
+    EXPECT_EQ(canvas.pixel(4 + 300, 4 + 5), apptest::FakeResources::colorOf("HOVED"));
+    const grell::TPoint programmer = centreOf(parts().Programmer);
+    EXPECT_EQ(canvas.pixel(programmer.x, programmer.y), apptest::FakeResources::colorOf("KNAP_DA_0"));
+    parts().Programmer->setPressed(true);
+    window->paintTree(canvas, text, {0, 0});
+    EXPECT_EQ(canvas.pixel(programmer.x, programmer.y), apptest::FakeResources::colorOf("KNAP_DA_1"));
+    // Decorations without faces lie under the header picture.
+    EXPECT_EQ(canvas.pixel(4 + 10, 4 + 82), apptest::FakeResources::colorOf("HOVED"));
+}
+
+TEST_F(SummaryWindowTest, MissingPictureStopsTheBuild) {
+    resources.missing = "KNAP_FI_3";
+    EXPECT_THROW(create(), LayoutBuildError);
+}
+
+}  // namespace
+}  // namespace vardak::app
