@@ -659,9 +659,9 @@ void TCPUCache::GetInfo(int32_t vendorIndex) {
     intelDescription_.clear();
     level2_ = level1_ = l1Data_ = l1Code_ = 0;
     switch (vendorIndex) {
-        case 1: readIntelDescriptors(); break;
-        case 2: readAMDLevel1(); break;
-        case 3: readCyrixLevel1(); break;
+        case kIntel: readIntelDescriptors(); break;
+        case kAMD: readAMDLevel1(); break;
+        case kCyrix: readCyrixLevel1(); break;
         default: break;
     }
 }
@@ -775,19 +775,18 @@ void TCPU::readVendor() {
 }
 
 void TCPU::GetInfo() {
-    platform::Processor& processor = processor_;
     platform::UiNotifier& ui = platform_.ui();
-    count_ = static_cast<int32_t>(processor.count());
+    count_ = static_cast<int32_t>(processor_.count());
     readRegistryIdentification();
-    frequency_ = static_cast<int32_t>(MeasureFrequency(processor).normalisedMHz);
+    frequency_ = static_cast<int32_t>(MeasureFrequency(processor_).normalisedMHz);
     readSignature();
     readVendor();
     CallGetInfo(ui, "TCPUFeatures.GetInfo", exceptionMode_, &TCPUFeatures::GetInfo, features_);
     if (features_.has(CPUFeature::PSN)) {
-        serialNumber_ = GetSerialNumber(processor);
+        serialNumber_ = GetSerialNumber(processor_);
     }
-    brandText_ = GetBrandText(processor);
-    fdivBug_ = HasFDIVBug(processor);
+    brandText_ = GetBrandText(processor_);
+    fdivBug_ = HasFDIVBug(processor_);
     CallGetInfo(ui, vendorIndex_, "TCPUCache.GetInfo", exceptionMode_, &TCPUCache::GetInfo, cache_);
     CPUName name = GetCPUName(vendorIndex_, family_, model_, brandIndex_, type_, cache_.Level2(), frequency_);
     vendorID_ = std::move(name.name);

@@ -67,6 +67,17 @@ std::string programsFolder() { return environment("VARDAK_E2E_PROGRAMS"); }
 std::string picturesFolder() { return environment("VARDAK_E2E_PICTURES"); }
 std::string artifactsFolder() { return environment("VARDAK_E2E_ARTIFACTS"); }
 
+// "WinSta0\\<desktop>" of the driver's own desktop, so that the programs it starts
+// open their windows there too.
+std::string ownDesktop() {
+    char name[256] = {};
+    DWORD needed = 0;
+    if (!GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name, sizeof name - 1, &needed)) {
+        return {};
+    }
+    return std::string("WinSta0\\") + name;
+}
+
 std::string settingsPath() {
     char folder[MAX_PATH] = {};
     GetWindowsDirectoryA(folder, MAX_PATH);
@@ -181,6 +192,8 @@ public:
         const std::string path = programsFolder() + "\\" + program;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
+        std::string desktop = ownDesktop();
+        if (!desktop.empty()) startup.lpDesktop = desktop.data();
         std::string commandLine = "\"" + path + "\"";
         started_ = Clock::now();
         if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

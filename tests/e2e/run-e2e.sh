@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the end-to-end driver under Wine: one Xvfb server and one Wine virtual
-# desktop for the whole run, the build's shared prefix. The driver's results go to
+# Runs the end-to-end driver under Wine: one Xvfb server for the whole run, the
+# build's shared prefix. The driver's results go to
 # the build's test-results folder as GoogleTest XML; its screenshots are converted
 # to PNG in the build's test-artifacts folder.
 #   run-e2e.sh BUILD_DIR [gtest arguments]
@@ -41,24 +41,8 @@ export VARDAK_E2E_PICTURES=$build/app/win32/pictures
 export VARDAK_E2E_ARTIFACTS=$artifacts
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# The virtual desktop draws the windows with their frames and keeps the run away
-# from whatever desktop other programs of the prefix use. Its name is new on every
-# run: a running wine server remembers desktops of X servers long gone. Its
-# launcher returns once the desktop is up, so the driver is waited for by its
-# command line.
-driver_path=$(windows_path "$driver")
-"$top/scripts/wine-run" --prefix "${VARDAK_WINEPREFIX:-$build/wineprefix}" explorer "/desktop=VardakE2E$$-$RANDOM,1280x1024" \
-    "$driver_path" "--gtest_output=xml:$(windows_path "$results/vardak_e2e_tests.xml")" "$@" &
-launcher=$!
-# The driver's own process; the desktop and the launcher carry its path too.
-driver_running() {
-    pgrep -af "VardakDriver.exe" | grep -F -- "$driver_path" | grep -v -e explorer -e wine-run >/dev/null
-}
-deadline=$((SECONDS + 3000))
-# The driver appears only after Wine has started up, which can take minutes.
-until driver_running || [ -f "$results/vardak_e2e_tests.xml" ] || [ $SECONDS -ge $deadline ]; do sleep 2; done
-while driver_running && [ $SECONDS -lt $deadline ]; do sleep 2; done
-wait "$launcher" 2>/dev/null || true
+timeout 3000 "$top/scripts/wine-run" --prefix "${VARDAK_WINEPREFIX:-$build/wineprefix}" \
+    "$driver" "--gtest_output=xml:$(windows_path "$results/vardak_e2e_tests.xml")" "$@" || true
 
 for shot in "$artifacts"/*.bmp; do
     [ -e "$shot" ] || continue
