@@ -15,11 +15,16 @@ function(vardak_add_test name)
     target_compile_definitions(${name} PRIVATE
         VARDAK_TESTDATA_DIR="${VARDAK_TESTDATA_DIR}"
         VARDAK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    set(results ${CMAKE_BINARY_DIR}/test-results)
-    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results}/${name}.xml)
-    # Under Wine every 32-bit process may run under user-mode emulation: minutes, not seconds.
+    set(results ${CMAKE_BINARY_DIR}/test-results/${name}.xml)
     if(CMAKE_CROSSCOMPILING)
-        set(timeout 2400)
+        # A Windows program under Wine names the file through drive Z:, the Unix root.
+        string(REPLACE "/" "\\" results "Z:${results}")
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results})
+    # Under Wine 32-bit code may run under user-mode emulation, and Wine starts its
+    # own services with the first program.
+    if(CMAKE_CROSSCOMPILING)
+        set(timeout 1200)
     else()
         set(timeout 600)
     endif()

@@ -20,28 +20,16 @@ out=$build/test-artifacts/bench
 mkdir -p "$out"
 rm -f "$out/bench.txt"
 
-display=""
-for _ in $(seq 20); do
-    candidate=$((200 + RANDOM % 300))
-    if [ ! -e "/tmp/.X11-unix/X$candidate" ] && [ ! -e "/tmp/.X$candidate-lock" ]; then
-        display=:$candidate
-        break
-    fi
-done
-[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-    xdpyinfo -display "$display" >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-export DISPLAY=$display
+# shellcheck source=scripts/xvfb.sh
+. "$here/xvfb.sh"
+prefix=${VARDAK_WINEPREFIX:-$top/build/win32/wineprefix}
+"$here/wine-run" --prefix "$prefix" --kill-server
+start_xvfb 1280x1024x24
+trap stop_xvfb EXIT
 export VARDAK_E2E_PROGRAMS=$build/app
 export VARDAK_E2E_ARTIFACTS=$out
 windows_path() { echo "Z:${1//\//\\}"; }
-timeout 1800 "$here/wine-run" --prefix "${VARDAK_WINEPREFIX:-$top/build/win32/wineprefix}" \
+timeout 1800 "$here/wine-run" --prefix "$prefix" \
     "$build/tests/e2e/VardakDriver.exe" --bench "$program" >/dev/null 2>&1 || true
 
 if [ ! -f "$out/bench.txt" ]; then

@@ -20,18 +20,17 @@ fi
 
 shots=$top/build/screenshots
 mkdir -p "$shots"
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+# shellcheck source=scripts/xvfb.sh
+. "$here/xvfb.sh"
+"$here/wine-run" --kill-server
+start_xvfb 1024x768x24
 cleanup() {
-    WINEPREFIX=$VARDAK_WINEPREFIX wineserver -k >/dev/null 2>&1 || true
-    kill "$xvfb" 2>/dev/null || true
+    "$here/wine-run" --kill-server
+    stop_xvfb
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-echo "No display: starting Vardak on a private Xvfb server ($display)"
+echo "No display: starting Vardak on a private Xvfb server ($DISPLAY)"
 "$here/wine-run" "$program" "$@" &
 for _ in $(seq 300); do
     if xwininfo -root -tree 2>/dev/null | grep -q '"Vardak"'; then break; fi

@@ -16,6 +16,7 @@ packages=(
     wine wine32:i386
     xvfb xauth x11-utils imagemagick
     python3-pil fonts-dejavu-core
+    dmidecode clang
 )
 
 missing_packages() {
@@ -63,4 +64,5 @@ if [ -n "$missing" ] || [ -n "$need_update" ]; then
     fi
 fi
 
+"$here/setup-i386.sh"
 "$here/build-libjpeg.sh"

@@ -6,37 +6,38 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 cd "$top"
+# shellcheck source=scripts/xvfb.sh
+. "$here/xvfb.sh"
 
+started=$SECONDS
+stage() { echo "== $1 ($((SECONDS - started)) s)"; }
+
+stage setup
 "$here/setup.sh"
+stage build
 "$here/build.sh"
 
-# One Wine server for the whole Win32 run: starting Wine's system processes costs
-# minutes where 32-bit code is emulated, so they are started once and kept.
-wine_server_started=""
-start_wine_server() {
-    "$here/wine-run" --init
-    export WINEPREFIX=$top/build/win32/wineprefix
-    export WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver32}
-    [ -x "$WINESERVER" ] || WINESERVER=wineserver
-    "$WINESERVER" -p || true
-    wine_server_started=yes
+# Every Wine program of one run shares the prefix's server, and Wine's desktop takes
+# the display of the program that starts it: the whole Win32 run gets one display, a
+# private Xvfb server when there is none.
+cleanup() {
+    "$here/wine-run" --kill-server || true
+    stop_xvfb
 }
-stop_wine_server() {
-    if [ -n "$wine_server_started" ]; then
-        "$WINESERVER" -k >/dev/null 2>&1 || true
-    fi
-}
-trap stop_wine_server EXIT
+trap cleanup EXIT
 
 status=0
 for tree in native win32; do
     rm -rf "build/$tree/test-results"
     mkdir -p "build/$tree/test-results"
-    echo "== tests: $tree"
-    # The end-to-end run needs the server that starts with its own X display.
-    if [ "$tree" = win32 ] && [ -z "${VARDAK_E2E:-}" ]; then start_wine_server; fi
+    stage "tests: $tree"
+    if [ "$tree" = win32 ]; then
+        display_works || start_xvfb 1280x1024x24
+        "$here/wine-run" --kill-server
+    fi
     (cd "build/$tree" && ctest -j2 --output-on-failure --output-junit test-results/ctest.xml "$@") || status=1
 done
 
+stage count
 python3 "$here/count-tests.py" build/native/test-results build/win32/test-results || status=1
 exit $status

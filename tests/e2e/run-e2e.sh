@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the end-to-end driver under Wine: one Xvfb server for the whole run, the
-# build's shared prefix. The driver's results go to
+# Runs the end-to-end driver under Wine on the build's shared prefix, on the test
+# run's X display or a private Xvfb server. The driver's results go to
 # the build's test-results folder as GoogleTest XML; its screenshots are converted
 # to PNG in the build's test-artifacts folder.
 #   run-e2e.sh BUILD_DIR [gtest arguments]
@@ -17,31 +17,22 @@ artifacts=$build/test-artifacts
 mkdir -p "$results" "$artifacts"
 rm -f "$results/vardak_e2e_tests.xml" "$artifacts"/*.bmp
 
-# One private X server; a random display number keeps parallel runs apart.
-display=""
-for _ in $(seq 20); do
-    candidate=$((200 + RANDOM % 300))
-    if [ ! -e "/tmp/.X11-unix/X$candidate" ] && [ ! -e "/tmp/.X$candidate-lock" ]; then
-        display=:$candidate
-        break
-    fi
-done
-[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-    xdpyinfo -display "$display" >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-export DISPLAY=$display
+# shellcheck source=scripts/xvfb.sh
+. "$top/scripts/xvfb.sh"
+prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
+# The test run's display, else a private one; a Wine server that started its desktop
+# on another display (or none) is ended first.
+if ! display_works; then
+    "$top/scripts/wine-run" --prefix "$prefix" --kill-server
+    start_xvfb 1280x1024x24
+    trap stop_xvfb EXIT
+fi
 export VARDAK_E2E_PROGRAMS=$build/app
 export VARDAK_E2E_PICTURES=$build/app/win32/pictures
 export VARDAK_E2E_ARTIFACTS=$artifacts
 windows_path() { echo "Z:${1//\//\\}"; }
 
-timeout 3000 "$top/scripts/wine-run" --prefix "${VARDAK_WINEPREFIX:-$build/wineprefix}" \
+timeout 3000 "$top/scripts/wine-run" --prefix "$prefix" \
     "$driver" "--gtest_output=xml:$(windows_path "$results/vardak_e2e_tests.xml")" "$@" || true
 
 for shot in "$artifacts"/*.bmp; do

@@ -1,6 +1,8 @@
 #include "tests/wine/WineHarness.h"
 
 #include "platform/win32/WinHandles.h"
+#include "tests/support/FakeRegistry.h"
+#include "tests/support/RegFile.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +11,6 @@
 namespace vardak::winetest {
 namespace {
 
-using win32::UniqueFile;
 using win32::UniqueHandle;
 using win32::UniqueKey;
 
@@ -119,13 +120,51 @@ std::optional<std::string> firstMissingAncestor(HKEY root, const std::string& pa
     return std::nullopt;
 }
 
-bool writeWholeFile(const std::string& path, const std::string& bytes) {
-    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                             nullptr) &&
-           written == bytes.size();
+using platform::RootKey;
+
+constexpr std::array<RootKey, 5> kSeedableRoots = {
+    RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine, RootKey::Users,
+    RootKey::CurrentConfig};
+
+HKEY rootHandle(RootKey root) {
+    switch (root) {
+        case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RootKey::CurrentUser: return HKEY_CURRENT_USER;
+        case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RootKey::Users: return HKEY_USERS;
+        case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
+        case RootKey::DynData: break;
+    }
+    return nullptr;
+}
+
+// Writes the key `path` of `source` (the whole root for "") with its values and
+// everything below it into the real registry.
+bool copyTree(platform::Registry& source, RootKey root, const std::string& path) {
+    const auto key = source.openKey(root, path, platform::KeyAccess::Read);
+    if (!key) {
+        return path.empty();  // a root the text does not name
+    }
+    bool copied = true;
+    if (!path.empty()) {
+        UniqueKey target;
+        if (RegCreateKeyExA(rootHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_WRITE, nullptr, target.receive(), nullptr) != ERROR_SUCCESS) {
+            target.release();
+            return false;
+        }
+        for (const std::string& name : key->valueNames()) {
+            const std::optional<platform::RegValue> value = key->queryValue(name);
+            copied = copied && value &&
+                     RegSetValueExA(target.get(), name.c_str(), 0, static_cast<DWORD>(value->type),
+                                    value->data.data(),
+                                    static_cast<DWORD>(value->data.size())) == ERROR_SUCCESS;
+        }
+    }
+    for (const std::string& child : key->subkeyNames()) {
+        copied = copyTree(source, root, path.empty() ? child : path + "\\" + child) && copied;
+    }
+    return copied;
 }
 
 }  // namespace
@@ -169,7 +208,7 @@ PosedWindows::~PosedWindows() {
     }
 }
 
-ProcessResult runProcess(const std::string& commandLine) {
+ProcessResult runProcess(const std::string& commandLine, DWORD timeoutMs) {
     ProcessResult result;
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     UniqueHandle readEnd;
@@ -194,15 +233,34 @@ ProcessResult runProcess(const std::string& commandLine) {
     const UniqueHandle processHandle(process.hProcess);
     const UniqueHandle threadHandle(process.hThread);
     result.started = true;
-    // Our copy of the write end must go, or the pipe never reports its end.
     writeEnd.reset();
 
+    const DWORD started = GetTickCount();
+    bool ended = false;
     char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(readEnd.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
-        result.output.append(chunk, read);
+    while (true) {
+        DWORD available = 0;
+        if (PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+            DWORD read = 0;
+            if (!ReadFile(readEnd.get(), chunk, std::min<DWORD>(available, sizeof(chunk)), &read,
+                          nullptr)) {
+                break;
+            }
+            result.output.append(chunk, read);
+            continue;
+        }
+        if (ended) {
+            break;  // and the pipe is drained
+        }
+        if (WaitForSingleObject(processHandle.get(), 50) == WAIT_OBJECT_0) {
+            ended = true;
+        } else if (GetTickCount() - started > timeoutMs) {
+            TerminateProcess(processHandle.get(), 1);
+            WaitForSingleObject(processHandle.get(), 10 * 1000);
+            result.timedOut = true;
+            break;
+        }
     }
-    WaitForSingleObject(processHandle.get(), INFINITE);
     GetExitCodeProcess(processHandle.get(), &result.exitCode);
     return result;
 }
@@ -309,6 +367,11 @@ bool deleteKeyTree(HKEY root, const std::string& path) {
     return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
 }
 
+bool wineRunsUnderCpuEmulation() {
+    return GetFileAttributesA("Z:\\proc\\sys\\fs\\binfmt_misc\\qemu-i386") !=
+           INVALID_FILE_ATTRIBUTES;
+}
+
 std::string temporaryFileName() {
     char folder[MAX_PATH + 1] = {};
     char name[MAX_PATH + 1] = {};
@@ -320,6 +383,12 @@ std::string temporaryFileName() {
 }
 
 SeededRegistry::SeededRegistry(const std::string& regText) {
+    testing::FakeRegistry parsed;
+    try {
+        parsed.loadRegText(regText, "seeded registry");
+    } catch (const testing::RegFileError&) {
+        return;
+    }
     for (const auto& [root, path] : regTextKeys(regText)) {
         const std::optional<std::string> missing = firstMissingAncestor(root, path);
         const auto known = [&](const std::pair<HKEY, std::string>& created) {
@@ -329,12 +398,9 @@ SeededRegistry::SeededRegistry(const std::string& regText) {
             createdKeys_.emplace_back(root, *missing);
         }
     }
-    const TemporaryFile file(temporaryFileName());
-    if (file.path().empty() || !writeWholeFile(file.path(), regText)) {
-        return;
-    }
-    const ProcessResult import = runProcess("reg.exe import \"" + file.path() + "\"");
-    imported_ = import.started && import.exitCode == 0;
+    imported_ = std::all_of(kSeedableRoots.begin(), kSeedableRoots.end(), [&](RootKey root) {
+        return copyTree(parsed, root, "");
+    });
 }
 
 SeededRegistry::~SeededRegistry() {

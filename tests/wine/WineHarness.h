@@ -42,12 +42,18 @@ std::optional<std::string> currentWineVersionSetting();
 
 struct ProcessResult {
     bool started = false;
+    bool timedOut = false;  // and so was ended
     DWORD exitCode = 0;
     std::string output;  // everything the process wrote to standard output
 };
 
+// Where Wine itself runs under CPU emulation a process start takes minutes.
+constexpr DWORD kProcessTimeoutMs = 15 * 60 * 1000;
+
 // Runs `commandLine`, waits for it and captures its standard output through a pipe.
-ProcessResult runProcess(const std::string& commandLine);
+// Reading stops when the process has ended, even where a process it started (a
+// crash debugger, say) still holds the pipe.
+ProcessResult runProcess(const std::string& commandLine, DWORD timeoutMs = kProcessTimeoutMs);
 
 // Runs this test program again as `--child=NAME` (see WineChildren.h).
 ProcessResult runChild(std::string_view childName);
@@ -69,9 +75,11 @@ std::string captureStandardOutput(Action action) {
 // "name=value" lines of a child's output; CR LF and LF line ends both end a line.
 std::map<std::string, std::string> parseFields(const std::string& output);
 
-// Imports REGEDIT4 text with Wine's reg.exe and deletes, when destroyed, every key
-// the import created (keys that existed before keep their place; values written
-// into them stay).
+// Writes the keys and values of REGEDIT4 text into the registry and deletes, when
+// destroyed, every key it created (keys that existed before keep their place;
+// values written into them stay). The text is read by the tests' own .reg loader
+// and written in this process: Wine's reg.exe would cost a process start, and
+// under CPU emulation its crash handling can hang.
 class SeededRegistry {
 public:
     explicit SeededRegistry(const std::string& regText);
@@ -94,6 +102,12 @@ std::vector<std::pair<HKEY, std::string>> regTextKeys(const std::string& regText
 bool deleteKeyTree(HKEY root, const std::string& path);
 
 bool keyExists(HKEY root, const std::string& path);
+
+// True where Wine itself runs under user-mode CPU emulation (qemu-user registered
+// for 32-bit Linux programs), as on machines whose kernel runs no 32-bit code.
+// Wine's system services do not run there, and the machine's memory size
+// reaches 32-bit programs cut to 32 bits: the tests of those answers skip.
+bool wineRunsUnderCpuEmulation();
 
 // A file that is deleted when the object goes.
 class TemporaryFile {

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Makes sure 32-bit x86 programs (Wine's i386 loader and server) run on this machine.
+#   scripts/setup-i386.sh
+#
+# A kernel without 32-bit support runs them through qemu user-mode emulation,
+# registered with binfmt_misc. Debian 12's qemu 7.2 searches the guest address space
+# page by page on each memory mapping Wine asks for, so every Wine process costs about
+# a minute of CPU and creating a prefix takes tens of minutes; Debian 13's qemu 10
+# does the same in a fraction of a second. Where emulation is needed, that qemu is
+# fetched from Debian's archive into build/deps/qemu (the system's apt state is left
+# alone) and registered in front of any older entry. A kernel that runs 32-bit code
+# itself never consults binfmt_misc for it, so nothing is changed there.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+
+probe=/usr/lib/wine/wineserver32
+binfmt=/proc/sys/fs/binfmt_misc
+entry=vardak-i386
+deps=$top/build/deps/qemu
+emulator=$deps/qemu-i386
+# ELF, 32-bit, little-endian, executable or shared object, machine 3 (i386): the
+# pattern Debian's qemu-user-binfmt registers for qemu-i386.
+magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+magic_hex=7f454c4601010100000000000000000002000300
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+probe_runs() {
+    "$probe" --version >/dev/null 2>&1
+}
+
+# The enabled binfmt_misc entries that claim i386 programs.
+i386_entries() {
+    local file
+    for file in "$binfmt"/*; do
+        case $(basename "$file") in register | status) continue ;; esac
+        [ -f "$file" ] || continue
+        grep -qx enabled "$file" && grep -q "^magic $magic_hex" "$file" && echo "$file"
+    done
+    return 0
+}
+
+# True when the kernel itself runs the probe: every emulator entry is switched off
+# for the moment of the check and switched on again afterwards.
+runs_natively() {
+    local entries
+    entries=$(i386_entries)
+    [ -z "$entries" ] && { probe_runs; return; }
+    local status=1
+    # shellcheck disable=SC2086
+    for file in $entries; do echo 0 | as_root tee "$file" >/dev/null; done
+    probe_runs && status=0
+    # shellcheck disable=SC2086
+    for file in $entries; do echo 1 | as_root tee "$file" >/dev/null; done
+    return $status
+}
+
+# The mirror the system's own entries name, else Debian's main one.
+mirror() {
+    local uri=""
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        uri=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+    fi
+    if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
+        uri=$(awk '$1 == "deb" && $2 !~ /^\[/ {print $2; exit}' /etc/apt/sources.list)
+    fi
+    echo "${uri:-http://deb.debian.org/debian}"
+}
+
+fetch_emulator() {
+    [ -x "$emulator" ] && return 0
+    local apt_dir=$deps/apt
+    rm -rf "$apt_dir"
+    mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $(mirror) trixie main" \
+        >"$apt_dir/sources.list"
+    local options=(
+        -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+        -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache"
+        -o APT::Sandbox::User=root -o Debug::NoLocking=1 -o APT::Get::List-Cleanup=0
+    )
+    echo "setup: fetching qemu-user from Debian 13 for 32-bit emulation"
+    apt-get "${options[@]}" update -qq
+    (cd "$apt_dir" && apt-get "${options[@]}" download qemu-user >/dev/null)
+    dpkg-deb --fsys-tarfile "$apt_dir"/qemu-user_*.deb |
+        tar -xO ./usr/bin/qemu-i386 >"$emulator.part"
+    chmod +x "$emulator.part"
+    mv "$emulator.part" "$emulator"
+    rm -rf "$apt_dir"
+}
+
+register_emulator() {
+    if [ ! -e "$binfmt/register" ]; then
+        as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+    fi
+    # F: the kernel opens the emulator now, so it works in every mount namespace and
+    # after the build folder is gone.
+    printf ':%s:M::%s:%s:%s:OCF' "$entry" "$magic" "$mask" "$emulator" |
+        as_root tee "$binfmt/register" >/dev/null
+}
+
+if [ -f "$binfmt/$entry" ] && grep -qx enabled "$binfmt/$entry" && probe_runs; then
+    exit 0
+fi
+if runs_natively; then
+    exit 0
+fi
+mkdir -p "$deps"
+fetch_emulator
+[ -f "$binfmt/$entry" ] && echo -1 | as_root tee "$binfmt/$entry" >/dev/null
+register_emulator
+if ! probe_runs; then
+    echo "setup: 32-bit programs do not run on this machine, even under $emulator" >&2
+    exit 1
+fi
+echo "setup: 32-bit programs run under $emulator"
