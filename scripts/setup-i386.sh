@@ -103,10 +103,20 @@ register_emulator() {
         as_root tee "$binfmt/register" >/dev/null
 }
 
+# How 32-bit programs run here, for scripts/wine-run to tell the tests.
+mode_file=$top/build/deps/i386-mode
+record_mode() {
+    mkdir -p "$(dirname "$mode_file")"
+    [ "$(cat "$mode_file" 2>/dev/null)" = "$1" ] || echo "$1" >"$mode_file"
+}
+
+# Our entry is only ever registered where the kernel could not run the probe.
 if [ -f "$binfmt/$entry" ] && grep -qx enabled "$binfmt/$entry" && probe_runs; then
+    record_mode emulated
     exit 0
 fi
 if runs_natively; then
+    record_mode native
     exit 0
 fi
 mkdir -p "$deps"
@@ -117,4 +127,5 @@ if ! probe_runs; then
     echo "setup: 32-bit programs do not run on this machine, even under $emulator" >&2
     exit 1
 fi
+record_mode emulated
 echo "setup: 32-bit programs run under $emulator"

@@ -21,18 +21,6 @@ constexpr DWORD kLargestNameBuffer = 64 * 1024;
 // A value's size can change between the sizing query and the read.
 constexpr int kValueReadAttempts = 4;
 
-HKEY rootHandle(RootKey root) {
-    switch (root) {
-        case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RootKey::CurrentUser: return HKEY_CURRENT_USER;
-        case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RootKey::Users: return HKEY_USERS;
-        case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RootKey::DynData: return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000006));
-    }
-    return nullptr;
-}
-
 // Wine (and NT's own RegOpenKeyEx) refuse a path that starts with a backslash.
 std::string relativePath(const std::string& path) {
     const size_t start = path.find_first_not_of('\\');
@@ -147,7 +135,7 @@ private:
 
 UniqueKey openRaw(RootKey root, const std::string& path, REGSAM access) {
     UniqueKey key;
-    if (RegOpenKeyExA(rootHandle(root), relativePath(path).c_str(), 0, access, key.receive()) !=
+    if (RegOpenKeyExA(rootKeyHandle(root), relativePath(path).c_str(), 0, access, key.receive()) !=
         ERROR_SUCCESS) {
         key.release();
     }
@@ -163,6 +151,18 @@ std::unique_ptr<platform::RegistryKey> wrap(UniqueKey key) {
 
 }  // namespace
 
+HKEY rootKeyHandle(RootKey root) {
+    switch (root) {
+        case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RootKey::CurrentUser: return HKEY_CURRENT_USER;
+        case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RootKey::Users: return HKEY_USERS;
+        case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
+        case RootKey::DynData: return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000006));
+    }
+    return nullptr;
+}
+
 std::unique_ptr<platform::RegistryKey> Win32Registry::openKey(RootKey root, const std::string& path,
                                                               KeyAccess access) {
     return wrap(openRaw(root, path, accessMask(access)));
@@ -172,7 +172,7 @@ std::unique_ptr<platform::RegistryKey> Win32Registry::createKey(RootKey root,
                                                                 const std::string& path) {
     UniqueKey key;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(rootHandle(root), relativePath(path).c_str(), 0, nullptr,
+    if (RegCreateKeyExA(rootKeyHandle(root), relativePath(path).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, accessMask(KeyAccess::ReadWrite), nullptr,
                         key.receive(), &disposition) != ERROR_SUCCESS) {
         key.release();
@@ -190,7 +190,7 @@ bool Win32Registry::deleteKey(RootKey root, const std::string& path) {
     if (!key || queryCounts(key.get()).subkeys != 0) {
         return false;
     }
-    return RegDeleteKeyA(rootHandle(root), relative.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyA(rootKeyHandle(root), relative.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace vardak::win32

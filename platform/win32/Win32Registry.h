@@ -3,7 +3,12 @@
 
 #include "platform/Platform.h"
 
+#include <windows.h>
+
 namespace vardak::win32 {
+
+// The predefined key of a root (HKEY_DYN_DATA included, which only 95/98/Me answer).
+HKEY rootKeyHandle(platform::RootKey root);
 
 class Win32Registry final : public platform::Registry {
 public:

@@ -67,9 +67,6 @@ TEST_F(FileSystemTest, DriveCIsAFixedDiskWithSpace) {
 
 TEST_F(FileSystemTest, DriveCIsMappedAndHasAVolume) {
     // Both answers come through Wine's mount manager service.
-    if (wineRunsUnderCpuEmulation()) {
-        GTEST_SKIP() << "Wine's services do not run under CPU emulation";
-    }
     EXPECT_NE(files_.logicalDrives() & (1u << ('C' - 'A')), 0u);
     const auto volume = files_.volumeInformation("C:\\");
     ASSERT_TRUE(volume.has_value());

@@ -1,5 +1,6 @@
 #include "tests/wine/WineHarness.h"
 
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/WinHandles.h"
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/RegFile.h"
@@ -126,18 +127,6 @@ constexpr std::array<RootKey, 5> kSeedableRoots = {
     RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine, RootKey::Users,
     RootKey::CurrentConfig};
 
-HKEY rootHandle(RootKey root) {
-    switch (root) {
-        case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RootKey::CurrentUser: return HKEY_CURRENT_USER;
-        case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RootKey::Users: return HKEY_USERS;
-        case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RootKey::DynData: break;
-    }
-    return nullptr;
-}
-
 // Writes the key `path` of `source` (the whole root for "") with its values and
 // everything below it into the real registry.
 bool copyTree(platform::Registry& source, RootKey root, const std::string& path) {
@@ -148,7 +137,7 @@ bool copyTree(platform::Registry& source, RootKey root, const std::string& path)
     bool copied = true;
     if (!path.empty()) {
         UniqueKey target;
-        if (RegCreateKeyExA(rootHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        if (RegCreateKeyExA(win32::rootKeyHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_WRITE, nullptr, target.receive(), nullptr) != ERROR_SUCCESS) {
             target.release();
             return false;
@@ -368,8 +357,10 @@ bool deleteKeyTree(HKEY root, const std::string& path) {
 }
 
 bool wineRunsUnderCpuEmulation() {
-    return GetFileAttributesA("Z:\\proc\\sys\\fs\\binfmt_misc\\qemu-i386") !=
-           INVALID_FILE_ATTRIBUTES;
+    // Set by scripts/wine-run from what the set-up found out about this machine.
+    char value[8] = {};
+    return GetEnvironmentVariableA("VARDAK_I386_EMULATED", value, sizeof value) == 1 &&
+           value[0] == '1';
 }
 
 std::string temporaryFileName() {

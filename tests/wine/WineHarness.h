@@ -105,8 +105,8 @@ bool keyExists(HKEY root, const std::string& path);
 
 // True where Wine itself runs under user-mode CPU emulation (qemu-user registered
 // for 32-bit Linux programs), as on machines whose kernel runs no 32-bit code.
-// Wine's system services do not run there, and the machine's memory size
-// reaches 32-bit programs cut to 32 bits: the tests of those answers skip.
+// There CPUID answers with the emulator's processor, and the machine's memory size
+// reaches 32-bit programs modulo 4 GB.
 bool wineRunsUnderCpuEmulation();
 
 // A file that is deleted when the object goes.
