@@ -37,9 +37,12 @@ fi
 cpuid_tool --save="$work/host.txt" >/dev/null 2>&1
 wine_run "$work/dump.report" "$build/app/VardakReport.exe" --cpuid-dump "Z:${work//\//\\}\\host.txt"
 wine_run "$work/live.report" "$build/app/VardakReport.exe"
-sed -i '1d' "$work/live.report"  # the banner
-# The clock and the processor count are measured live only.
-strip() { grep -v -E '^(Count|Frequency)=' "$1"; }
+# Only the four CPU sections are compared; the clock and the processor count are
+# measured live only.
+strip() {
+    awk '/^\[/ { cpu = ($0 == "[CPU]" || $0 == "[CPUID_CPUSIGNATURE]" || $0 == "[CPU Features]" || $0 == "[CPU Cache]") }
+         cpu' "$1" | grep -v -E '^(Count|Frequency)='
+}
 if diff <(strip "$work/dump.report") <(strip "$work/live.report") >"$work/diff"; then
     echo "the dump and the live processor give the same CPU sections"
 else
