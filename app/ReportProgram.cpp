@@ -4,19 +4,28 @@
 
 #include "framework/Classes.h"
 #include "framework/Exception.h"
+#include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "probes/hardware/CpuidDump.h"
 #include "probes/hardware/Vesk_CPU.h"
+#include "probes/hardware/SmbiosDump.h"
+#include "probes/hardware/Vesk_APM.h"
+#include "probes/hardware/Vesk_Devices.h"
+#include "probes/hardware/Vesk_Display.h"
+#include "probes/hardware/Vesk_Machine.h"
+#include "probes/hardware/Vesk_Memory.h"
 
 namespace vardak::app {
 namespace {
 
 constexpr std::string_view kProgram = "VardakReport";
 constexpr std::string_view kCpuidDumpOption = "--cpuid-dump";
+constexpr std::string_view kSmbiosDumpOption = "--smbios-dump";
 
 struct Options {
     bool help = false;
     std::optional<std::string> cpuidDump;
+    std::optional<std::string> smbiosDump;
 };
 
 // The options, or an error text for the user.
@@ -38,6 +47,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             parsed.options.cpuidDump = args[++index];
+        } else if (arg == kSmbiosDumpOption) {
+            if (index + 1 >= args.size()) {
+                parsed.error = std::string(kSmbiosDumpOption) + " needs a file name";
+                return parsed;
+            }
+            parsed.options.smbiosDump = args[++index];
         } else if (arg.rfind(dumpWithValue, 0) == 0 && arg.size() > dumpWithValue.size()) {
             parsed.options.cpuidDump = arg.substr(dumpWithValue.size());
         } else {
@@ -51,11 +66,32 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
 // The full report in the order the root component writes it; the probes add their
 // sections here as they arrive.
 void buildReport(platform::Platform& platform, TStrings& report) {
+    constexpr probes::TExceptionMode kMode = probes::TExceptionMode::emMessage;
     probes::addReportComment(report, probes::kComponentAbout);
+    // The process-wide facts the probes read; in the program they are started
+    // already, and a second start only counts.
+    const probes::OstrelRoutinesSession routines(platform);
+    // Refreshed in the root component's order: the devices first.
+    probes::TDevices devices(platform);
+    probes::CallGetInfo(platform.ui(), "TDevices.GetInfo", kMode, &probes::TDevices::GetInfo, devices);
     probes::TCPU cpu(platform);
-    probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", probes::TExceptionMode::emMessage,
-                        &probes::TCPU::GetInfo, cpu);
+    probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", kMode, &probes::TCPU::GetInfo, cpu);
+    probes::TMemory memory(platform);
+    probes::CallGetInfo(platform.ui(), "TMemory.GetInfo", kMode, &probes::TMemory::GetInfo, memory);
+    probes::TMachine machine(platform);
+    probes::CallGetInfo(platform.ui(), 1, "TMachine.GetInfo", kMode, &probes::TMachine::GetInfo, machine);
+    probes::TDisplay display(platform);
+    probes::CallGetInfo(platform.ui(), "TDisplay.GetInfo", kMode, &probes::TDisplay::GetInfo, display);
+    probes::TAPM apm(platform);
+    probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
+
+    machine.Report(report);
+
     cpu.Report(report);
+    memory.Report(report);
+    display.Report(report);
+    apm.Report(report);
+    devices.Report(report);
 }
 
 // The four CPU sections of the processor a cpuid_tool dump describes.
@@ -82,14 +118,40 @@ int reportDumpedProcessor(platform::Platform& platform, const std::string& path,
     return out ? kExitOk : kExitFailure;
 }
 
+// The "[SMBIOS]" section of the machine a raw SMBIOS dump describes.
+int reportDumpedSMBIOS(platform::Platform& platform, const std::string& path, std::ostream& out,
+                       std::ostream& err) {
+    const std::optional<std::string> bytes = platform.files().readFile(path);
+    if (!bytes) {
+        err << kProgram << ": cannot read '" << path << "'\n";
+        return kExitFailure;
+    }
+    TStringList report;
+    try {
+        const std::span<const uint8_t> raw(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size());
+        probes::TSMBIOS smbios(platform);
+        smbios.LoadImage(probes::ParseSMBIOSDump(raw));
+        smbios.GetInfo(0);
+        smbios.Report(report);
+    } catch (const Exception& failure) {
+        err << kProgram << ": " << path << ": " << failure.message() << "\n";
+        return kExitFailure;
+    }
+    out << probes::reportText(report);
+    out.flush();
+    return out ? kExitOk : kExitFailure;
+}
+
 }  // namespace
 
 std::string usageText() {
-    return "Usage: VardakReport [--cpuid-dump FILE]\n"
+    return "Usage: VardakReport [--cpuid-dump FILE | --smbios-dump FILE]\n"
            "Refreshes the system probes and prints the report to standard output.\n"
            "  --cpuid-dump FILE  print only the CPU sections for the processor of FILE,\n"
            "                     a dump written by 'cpuid_tool --save' (nothing is measured:\n"
-           "                     the clock and the processor count read 0)\n";
+           "                     the clock and the processor count read 0)\n"
+           "  --smbios-dump FILE print only the [SMBIOS] section for the machine of FILE,\n"
+           "                     a raw table dump as 'dmidecode --dump-bin' writes it\n";
 }
 
 int runReportProgram(platform::Platform& platform, const std::vector<std::string>& args,
@@ -102,6 +164,9 @@ int runReportProgram(platform::Platform& platform, const std::vector<std::string
     if (parsed.options.help) {
         out << usageText();
         return kExitOk;
+    }
+    if (parsed.options.smbiosDump) {
+        return reportDumpedSMBIOS(platform, *parsed.options.smbiosDump, out, err);
     }
     if (parsed.options.cpuidDump) {
         return reportDumpedProcessor(platform, *parsed.options.cpuidDump, out, err);

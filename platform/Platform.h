@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Display.h"
+#include "platform/Firmware.h"
+#include "platform/Power.h"
 #include "platform/Processor.h"
 #include "platform/RuntimeLibraries.h"
 #include "platform/Shell.h"
+#include "platform/SystemTime.h"
 
 namespace vardak::platform {
 
@@ -110,6 +114,35 @@ struct MemoryStatusEx {
     uint64_t availExtendedVirtual = 0;
 };
 
+// The parts of the system information record (the platform's SYSTEM_INFO) that
+// the probes read; addresses of the 32-bit address space.
+struct SystemInformation {
+    uint32_t pageSize = 0;
+    uint32_t minimumApplicationAddress = 0;
+    uint32_t maximumApplicationAddress = 0;
+    uint32_t allocationGranularity = 0;
+};
+
+// How the 16-bit free-resources query of the 95/98 line ended.
+enum class FreeResourcesStatus {
+    Ok,
+    NotAvailable,    // no 16-bit subsystem: any other Windows line
+    CannotLoadUser,  // the 16-bit USER module did not load
+    NoEntry,         // USER has no GetFreeSystemResources
+};
+
+struct FreeResources16 {
+    FreeResourcesStatus status = FreeResourcesStatus::NotAvailable;
+    uint16_t percentFree = 0;
+};
+
+// How a command run with System::runCommand ended.
+struct CommandRun {
+    bool started = false;
+    bool timedOut = false;  // and so was ended, with every process it started where possible
+    uint32_t exitCode = 0;
+};
+
 class System {
 public:
     virtual ~System() = default;
@@ -127,6 +160,23 @@ public:
     virtual MemoryStatus memoryStatus() = 0;
     // Nothing where the extended query does not exist (Windows 95/98/NT 4).
     virtual std::optional<MemoryStatusEx> memoryStatusEx() = 0;
+    virtual SystemInformation systemInformation() = 0;
+    // GetFreeSystemResources of the 16-bit USER, called through the flat thunk, for
+    // the system (0), GDI (1) or user (2) heap: the percentage free. Attempted on
+    // the 95/98 line only.
+    virtual FreeResources16 freeSystemResources16(uint16_t kind) = 0;
+
+    // Milliseconds since the system started, the 32-bit count that wraps after 49.7 days.
+    virtual uint32_t tickCount() = 0;
+    virtual SystemTime localTime() = 0;
+    // The default date-time text of the user's settings: the short date, then, when
+    // `withTime`, a blank and the long time.
+    virtual std::string dateTimeText(const SystemTime& moment, bool withTime) = 0;
+    // The 256 key states of the calling thread (bit 0: toggled on, bit 7: held down).
+    virtual std::vector<uint8_t> keyboardState() = 0;
+    // Runs a command line in a new, hidden console and process group and waits at
+    // most `timeoutMs` for it; a command still running then is ended.
+    virtual CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) = 0;
 };
 
 // ---------------------------------------------------------------- files and drives
@@ -178,6 +228,12 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    virtual bool deleteFile(const std::string& path) = 0;
+    virtual bool directoryExists(const std::string& path) = 0;
+    // Creates one folder whose parent exists.
+    virtual bool createDirectory(const std::string& path) = 0;
+    // Removes an empty folder.
+    virtual bool removeDirectory(const std::string& path) = 0;
     // The raw version resource of a file (what GetFileVersionInfo returns).
     virtual std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) = 0;
 
@@ -217,6 +273,9 @@ public:
     virtual Shell& shell() = 0;
     virtual RuntimeLibraries& libraries() = 0;
     virtual Processor& processor() = 0;
+    virtual Firmware& firmware() = 0;
+    virtual Display& display() = 0;
+    virtual Power& power() = 0;
 };
 
 }  // namespace vardak::platform

@@ -9,11 +9,15 @@
 #include "app/win32/Win32Resources.h"
 #include "grell/system/GrellApp.h"
 #include "grell/system/win32/Win32GrellHost.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Platform.h"
+#include "probes/core/Ostrel_Routines.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace vardak;
-    win32::Win32FileSystem files;
+    // Before the window exists: the process-wide operating-system facts.
+    win32::Win32Platform platform(/*console=*/false);
+    const probes::OstrelRoutinesSession routines(platform);
+    platform::FileSystem& files = platform.files();
     grell::win32::Win32GrellHost grellHost;
     grell::TGrellApplication application(nullptr, grellHost);
     app::win32::Win32Resources resources;

@@ -171,6 +171,21 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& byte
     return true;
 }
 
+bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32FileSystem::directoryExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32FileSystem::createDirectory(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::removeDirectory(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
 std::optional<std::vector<uint8_t>> Win32FileSystem::fileVersionResource(const std::string& path) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);

@@ -16,6 +16,10 @@ public:
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
+    bool deleteFile(const std::string& path) override;
+    bool directoryExists(const std::string& path) override;
+    bool createDirectory(const std::string& path) override;
+    bool removeDirectory(const std::string& path) override;
     std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
 
     std::string profileString(const std::string& file, const std::string& section,

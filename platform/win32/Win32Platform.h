@@ -2,7 +2,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Display.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Firmware.h"
+#include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32RuntimeLibraries.h"
@@ -25,6 +28,10 @@ public:
     platform::Shell& shell() override { return shell_; }
     platform::RuntimeLibraries& libraries() override { return libraries_; }
     platform::Processor& processor() override { return processor_; }
+    platform::Firmware& firmware() override { return firmware_; }
+    Win32Firmware& win32Firmware() { return firmware_; }
+    platform::Display& display() override { return display_; }
+    platform::Power& power() override { return power_; }
 
 private:
     Win32Registry registry_;
@@ -34,6 +41,9 @@ private:
     Win32Shell shell_;
     Win32RuntimeLibraries libraries_;
     Win32Processor processor_;
+    Win32Firmware firmware_;
+    Win32Display display_;
+    Win32Power power_;
 };
 
 }  // namespace vardak::win32

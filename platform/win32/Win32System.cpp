@@ -1,5 +1,6 @@
 #include "platform/win32/Win32System.h"
 
+#include "platform/win32/Win32FreeResources16.h"
 #include "platform/win32/WinHandles.h"
 
 #include <windows.h>
@@ -163,6 +164,113 @@ std::optional<MemoryStatusEx> Win32System::memoryStatusEx() {
     status.availVirtual = raw.ullAvailVirtual;
     status.availExtendedVirtual = raw.ullAvailExtendedVirtual;
     return status;
+}
+
+platform::SystemInformation Win32System::systemInformation() {
+    SYSTEM_INFO raw{};
+    GetSystemInfo(&raw);
+    platform::SystemInformation info;
+    info.pageSize = raw.dwPageSize;
+    info.minimumApplicationAddress =
+        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(raw.lpMinimumApplicationAddress));
+    info.maximumApplicationAddress =
+        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(raw.lpMaximumApplicationAddress));
+    info.allocationGranularity = raw.dwAllocationGranularity;
+    return info;
+}
+
+platform::FreeResources16 Win32System::freeSystemResources16(uint16_t kind) {
+    return queryFreeSystemResources16(kind);
+}
+
+uint32_t Win32System::tickCount() { return GetTickCount(); }
+
+platform::SystemTime Win32System::localTime() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+std::string Win32System::dateTimeText(const platform::SystemTime& moment, bool withTime) {
+    const SYSTEMTIME time{moment.year, moment.month, moment.dayOfWeek, moment.day,
+                          moment.hour, moment.minute, moment.second, moment.milliseconds};
+    char buffer[256];
+    std::string text;
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, buffer, sizeof buffer) > 0) {
+        text = buffer;
+    }
+    if (withTime && GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, buffer, sizeof buffer) > 0) {
+        text += " ";
+        text += buffer;
+    }
+    return text;
+}
+
+std::vector<uint8_t> Win32System::keyboardState() {
+    std::vector<uint8_t> keys(256, 0);
+    if (!GetKeyboardState(keys.data())) {
+        // Without a message queue the thread state may be unavailable; ask key by key.
+        for (int key = 0; key < 256; ++key) {
+            const SHORT state = GetKeyState(key);
+            keys[key] = static_cast<uint8_t>(((state & 0x8000) != 0 ? 0x80 : 0) | (state & 1));
+        }
+    }
+    return keys;
+}
+
+namespace {
+
+using CreateJobObjectFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPCSTR);
+using AssignProcessToJobObjectFn = BOOL(WINAPI*)(HANDLE, HANDLE);
+using TerminateJobObjectFn = BOOL(WINAPI*)(HANDLE, UINT);
+
+// A job that holds the command and what it starts, where the system has jobs.
+UniqueHandle createJob() {
+    const auto create = kernelEntry<CreateJobObjectFn>("CreateJobObjectA");
+    return UniqueHandle(create != nullptr ? create(nullptr, nullptr) : nullptr);
+}
+
+}  // namespace
+
+platform::CommandRun Win32System::runCommand(const std::string& commandLine, uint32_t timeoutMs) {
+    platform::CommandRun run;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    // No "insert a disk" or crash boxes from the command either.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    const BOOL created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
+                                        CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED, nullptr,
+                                        nullptr, &startup, &process);
+    SetErrorMode(previousMode);
+    if (!created) {
+        return run;
+    }
+    run.started = true;
+    const UniqueHandle processHandle(process.hProcess);
+    const UniqueHandle threadHandle(process.hThread);
+    const UniqueHandle job = createJob();
+    const auto assign = kernelEntry<AssignProcessToJobObjectFn>("AssignProcessToJobObject");
+    const bool inJob = job && assign != nullptr && assign(job.get(), processHandle.get());
+    ResumeThread(threadHandle.get());
+    if (WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
+        run.timedOut = true;
+        const auto terminateJob = kernelEntry<TerminateJobObjectFn>("TerminateJobObject");
+        if (inJob && terminateJob != nullptr) {
+            terminateJob(job.get(), 1);
+        } else {
+            TerminateProcess(processHandle.get(), 1);
+        }
+        WaitForSingleObject(processHandle.get(), 5000);
+        return run;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(processHandle.get(), &exitCode);
+    run.exitCode = exitCode;
+    return run;
 }
 
 }  // namespace vardak::win32

@@ -17,6 +17,14 @@ public:
     std::string environmentBlock() override;
     platform::MemoryStatus memoryStatus() override;
     std::optional<platform::MemoryStatusEx> memoryStatusEx() override;
+    uint32_t tickCount() override;
+    platform::SystemTime localTime() override;
+    std::string dateTimeText(const platform::SystemTime& moment, bool withTime) override;
+    std::vector<uint8_t> keyboardState() override;
+    platform::CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) override;
+    platform::SystemInformation systemInformation() override;
+    // Through the 95/98 kernel's 16-bit loader and flat thunk; NotAvailable elsewhere.
+    platform::FreeResources16 freeSystemResources16(uint16_t kind) override;
 };
 
 }  // namespace vardak::win32

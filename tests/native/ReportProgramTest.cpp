@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -83,10 +84,62 @@ TEST(ReportProgram, TheCpuSectionsFollowTheBanner) {
     const ProgramRun run = runWith(machine, {});
     const std::vector<std::string> lines = linesOf(run.out);
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "[CPU]");
-    EXPECT_EQ(lines[2], "Count=2");
-    EXPECT_EQ(sectionsOf(run.out),
-              (std::vector<std::string>{"[CPU]", "[CPUID_CPUSIGNATURE]", "[CPU Features]", "[CPU Cache]"}));
+    // The machine's sections come first, as the root component reports them.
+    EXPECT_EQ(lines[1], "[Machine]");
+    const auto cpu = std::find(lines.begin(), lines.end(), "[CPU]");
+    ASSERT_NE(cpu, lines.end());
+    EXPECT_EQ(*(cpu + 1), "Count=2");
+    const std::vector<std::string> sections = sectionsOf(run.out);
+    ASSERT_GE(sections.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.begin() + 7),
+              (std::vector<std::string>{"[Machine]", "[SMBIOS]", "[BIOS]", "[CPU]", "[CPUID_CPUSIGNATURE]",
+                                        "[CPU Features]", "[CPU Cache]"}));
+}
+
+TEST(ReportProgram, MemoryFollowsTheCpuAndTheDevicesComeLater) {
+    testing::FakePlatform machine;
+    machine.loadRegistryFixture("devices-nt.reg");
+    machine.systemFake.memoryEx = platform::MemoryStatusEx{};
+    machine.systemFake.memoryEx->totalPhys = 6ull << 30;
+    const ProgramRun run = runWith(machine, {});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_TRUE(machine.uiFake.lines.empty()) << machine.uiFake.lines.front();
+    EXPECT_TRUE(machine.uiFake.errors.empty()) << machine.uiFake.errors.front().text;
+    const std::vector<std::string> sections = sectionsOf(run.out);
+    const auto at = [&](const std::string& name) {
+        return std::find(sections.begin(), sections.end(), name) - sections.begin();
+    };
+    ASSERT_LT(at("[Devices]"), static_cast<long>(sections.size()));
+    EXPECT_EQ(at("[Memory]"), at("[CPU Cache]") + 1);
+    EXPECT_LT(at("[Memory]"), at("[Devices]"));
+    // Each of the 17 devices opens its own section after [Devices].
+    EXPECT_EQ(sections[static_cast<size_t>(at("[Devices]")) + 1], "[HL-DT-ST DVD-RAM GSA-H22N]");
+    EXPECT_GE(sections.size(), static_cast<size_t>(at("[Devices]")) + 18);
+    const std::vector<std::string> lines = linesOf(run.out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "PhysMemTotal=6442450944"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Count=17"), lines.end());
+}
+
+TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheDevices) {
+    testing::FakePlatform machine;
+    machine.loadRegistryFixture("display-xp.reg");
+    machine.displayFake.poseAsScreen(1024, 768, 16);
+    machine.displayFake.modes = {{1024, 768, 16, 60}};
+    machine.powerFake.status = platform::PowerStatus{1, 128, 255, 0xFFFFFFFF, 0xFFFFFFFF};
+    const ProgramRun run = runWith(machine, {});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    const std::vector<std::string> sections = sectionsOf(run.out);
+    const auto memory = std::find(sections.begin(), sections.end(), "[Memory]");
+    ASSERT_NE(memory, sections.end());
+    EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 10, sections.end())),
+              (std::vector<std::string>{"[Display]", "[Video Modes]", "[Curve Capabilities]", "[Line Capabilities]",
+                                        "[Polygonal Capabilities]", "[Raster Capabilities]", "[Text Capabilities]",
+                                        "[Advanced Power Management]", "[Devices]"}));
+    const std::vector<std::string> lines = linesOf(run.out);
+    for (const char* line : {"Adapter=NVIDIA GeForce2 MX/MX 400", "HorzRes=1024", "ColorDepth=16",
+                             "Mode1=1024 x 768 - 16 bit", "BatteryChargeStatus=No Battery"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
 }
 
 TEST(ReportProgram, DecodesACpuidToolDumpIntoTheFourCpuSectionsOnly) {

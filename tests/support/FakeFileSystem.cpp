@@ -87,8 +87,58 @@ std::optional<std::string> FakeFileSystem::readFile(const std::string& path) {
 bool FakeFileSystem::writeFile(const std::string& path, const std::string& bytes) {
     const std::string key = normalisedPath(path);
     if (key.empty() || readOnly_.count(key) != 0) return false;
+    if (writeLimit_ && bytes.size() > *writeLimit_) {
+        files_[key] = bytes.substr(0, *writeLimit_);
+        return false;
+    }
     files_[key] = bytes;
     return true;
+}
+
+bool FakeFileSystem::deleteFile(const std::string& path) {
+    const std::string key = normalisedPath(path);
+    if (readOnly_.count(key) != 0) return false;
+    return files_.erase(key) != 0;
+}
+
+bool FakeFileSystem::directoryExists(const std::string& path) {
+    std::string key = normalisedPath(path);
+    while (key.size() > 3 && key.back() == '\\') key.pop_back();
+    return directories_.count(key) != 0;
+}
+
+bool FakeFileSystem::createDirectory(const std::string& path) {
+    std::string key = normalisedPath(path);
+    while (key.size() > 3 && key.back() == '\\') key.pop_back();
+    if (key.empty() || directories_.count(key) != 0 || files_.count(key) != 0) return false;
+    directories_.insert(key);
+    return true;
+}
+
+bool FakeFileSystem::removeDirectory(const std::string& path) {
+    std::string key = normalisedPath(path);
+    while (key.size() > 3 && key.back() == '\\') key.pop_back();
+    const std::string prefix = key + "\\";
+    for (const auto& file : files_) {
+        if (file.first.rfind(prefix, 0) == 0) return false;
+    }
+    return directories_.erase(key) != 0;
+}
+
+void FakeFileSystem::addDirectory(const std::string& path) {
+    std::string key = normalisedPath(path);
+    while (key.size() > 3 && key.back() == '\\') key.pop_back();
+    directories_.insert(key);
+}
+
+std::vector<std::string> FakeFileSystem::filePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& file : files_) paths.push_back(file.first);
+    return paths;
+}
+
+std::vector<std::string> FakeFileSystem::directoryPaths() const {
+    return {directories_.begin(), directories_.end()};
 }
 
 std::optional<std::vector<uint8_t>> FakeFileSystem::fileVersionResource(const std::string& path) {

@@ -40,6 +40,12 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     // Fails for a file marked read-only.
     bool writeFile(const std::string& path, const std::string& bytes) override;
+    bool deleteFile(const std::string& path) override;
+    bool directoryExists(const std::string& path) override;
+    // Fails where the folder or a file of that name exists already.
+    bool createDirectory(const std::string& path) override;
+    // Fails for a folder that still holds files.
+    bool removeDirectory(const std::string& path) override;
     std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
 
     std::string profileString(const std::string& file, const std::string& section, const std::string& key,
@@ -56,6 +62,12 @@ public:
     void addFile(const std::string& path, std::string bytes);
     bool removeFile(const std::string& path);
     void markReadOnly(const std::string& path);
+    void addDirectory(const std::string& path);
+    // Every file and folder path, normalised, for tests that check what was left behind.
+    std::vector<std::string> filePaths() const;
+    std::vector<std::string> directoryPaths() const;
+    // Each writeFile from now on stores only the first `bytes` bytes and fails (a full disk).
+    void limitWrites(size_t bytes) { writeLimit_ = bytes; }
     // Registers a file's version resource; the file exists from then on.
     void setVersionResource(const std::string& path, std::vector<uint8_t> resource);
     // The full path a profile file name stands for.
@@ -70,6 +82,8 @@ private:
     std::map<std::string, std::string> files_;  // by normalised path
     std::map<std::string, std::vector<uint8_t>> versionResources_;
     std::set<std::string> readOnly_;
+    std::set<std::string> directories_;  // by normalised path
+    std::optional<size_t> writeLimit_;
 };
 
 }  // namespace vardak::testing

@@ -7,7 +7,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "tests/support/FakeDisplay.h"
 #include "tests/support/FakeFileSystem.h"
+#include "tests/support/FakeFirmware.h"
+#include "tests/support/FakePower.h"
 #include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/FakeRuntimeLibraries.h"
@@ -34,6 +37,9 @@ public:
     platform::Shell& shell() override { return shellFake; }
     platform::RuntimeLibraries& libraries() override { return librariesFake; }
     platform::Processor& processor() override { return processorFake; }
+    platform::Firmware& firmware() override { return firmwareFake; }
+    platform::Display& display() override { return displayFake; }
+    platform::Power& power() override { return powerFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -49,6 +55,9 @@ public:
     FakeShell shellFake;
     FakeRuntimeLibraries librariesFake;
     FakeProcessor processorFake;
+    FakeFirmware firmwareFake;
+    FakeDisplay displayFake;
+    FakePower powerFake;
 };
 
 // Full path of a file in tests/fixtures.

@@ -1,5 +1,7 @@
 #include "tests/support/FakeSystem.h"
 
+#include <cstdio>
+
 namespace vardak::testing {
 
 using platform::OSVersionInfo;
@@ -24,6 +26,32 @@ OSVersionInfo windowsNT(uint32_t major, uint32_t minor, uint32_t build, int serv
 }  // namespace
 
 FakeSystem::FakeSystem() { poseAsWindowsXP(); }
+
+std::string FakeSystem::dateTimeText(const platform::SystemTime& moment, bool withTime) {
+    char text[64];
+    if (withTime) {
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", moment.year, moment.month,
+                      moment.day, moment.hour, moment.minute, moment.second);
+    } else {
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u", moment.year, moment.month, moment.day);
+    }
+    return text;
+}
+
+platform::CommandRun FakeSystem::runCommand(const std::string& commandLine, uint32_t timeoutMs) {
+    commandLines.push_back(commandLine);
+    commandTimeouts.push_back(timeoutMs);
+    if (onCommand) onCommand(commandLine);
+    return commandAnswer;
+}
+
+platform::FreeResources16 FakeSystem::freeSystemResources16(uint16_t kind) {
+    freeResourceQueries.push_back(kind);
+    if (kind < freeResources.size()) {
+        return freeResources[kind];
+    }
+    return {};
+}
 
 std::string FakeSystem::environmentBlock() {
     std::string block;

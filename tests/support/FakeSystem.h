@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,17 @@ public:
     std::string environmentBlock() override;
     platform::MemoryStatus memoryStatus() override { return memory; }
     std::optional<platform::MemoryStatusEx> memoryStatusEx() override { return memoryEx; }
+    platform::SystemInformation systemInformation() override { return systemInfo; }
+    // Answers `freeResources` for the kind, or NotAvailable where it has none.
+    platform::FreeResources16 freeSystemResources16(uint16_t kind) override;
+    uint32_t tickCount() override { return ticks; }
+    platform::SystemTime localTime() override { return now; }
+    // "YYYY-MM-DD", then " hh:mm:ss" when `withTime`.
+    std::string dateTimeText(const platform::SystemTime& moment, bool withTime) override;
+    std::vector<uint8_t> keyboardState() override { return keys; }
+    // Records the command line and answers with `commandAnswer`, after calling
+    // `onCommand` (which may, say, write the files a real command would).
+    platform::CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) override;
 
     // Version records as these systems report them. On the 95/98 line the build field
     // carries the major and minor version in its high word, as the real record does.
@@ -48,6 +60,17 @@ public:
     std::vector<std::string> environment;
     platform::MemoryStatus memory;
     std::optional<platform::MemoryStatusEx> memoryEx;
+    platform::SystemInformation systemInfo{4096, 0x10000, 0x7FFEFFFF, 65536};
+    // The 16-bit query's answers by kind (0 system, 1 GDI, 2 user), and the kinds asked.
+    std::vector<platform::FreeResources16> freeResources;
+    std::vector<uint16_t> freeResourceQueries;
+    uint32_t ticks = 0;
+    platform::SystemTime now{2004, 6, 2, 15, 12, 30, 0, 0};
+    std::vector<uint8_t> keys = std::vector<uint8_t>(256, 0);
+    std::vector<std::string> commandLines;
+    std::vector<uint32_t> commandTimeouts;
+    std::function<void(const std::string& commandLine)> onCommand;
+    platform::CommandRun commandAnswer{true, false, 0};
 };
 
 }  // namespace vardak::testing

@@ -1,6 +1,7 @@
 #include "tests/wine/WineChildren.h"
 
 #include "platform/win32/Win32Platform.h"
+#include "tests/wine/MemoryChildren.h"
 #include "tests/wine/OstrelChildren.h"
 
 #include <string>
@@ -57,6 +58,7 @@ constexpr ChildMode kChildModes[] = {
     {"version", reportVersion},
     {"memory", reportMemory},
     {"report", report},
+    {"vesk-memory", reportVeskMemory},
 };
 
 }  // namespace
