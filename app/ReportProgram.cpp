@@ -94,21 +94,19 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     devices.Report(report);
 }
 
-// The four CPU sections of the processor a cpuid_tool dump describes.
-int reportDumpedProcessor(platform::Platform& platform, const std::string& path, std::ostream& out,
-                          std::ostream& err) {
-    const std::optional<std::string> text = platform.files().readFile(path);
-    if (!text) {
+// Reads a dump file and writes what `decode` reports of it; a file that cannot be read
+// or decoded is an error on `err` naming the file.
+template <typename Decode>
+int reportDump(platform::Platform& platform, const std::string& path, std::ostream& out,
+               std::ostream& err, Decode decode) {
+    const std::optional<std::string> contents = platform.files().readFile(path);
+    if (!contents) {
         err << kProgram << ": cannot read '" << path << "'\n";
         return kExitFailure;
     }
     TStringList report;
     try {
-        probes::DumpedProcessor processor(probes::CpuidDump::parse(*text));
-        probes::TCPU cpu(platform, processor);
-        probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", probes::TExceptionMode::emRaise,
-                            &probes::TCPU::GetInfo, cpu);
-        cpu.Report(report);
+        decode(*contents, report);
     } catch (const Exception& failure) {
         err << kProgram << ": " << path << ": " << failure.message() << "\n";
         return kExitFailure;
@@ -118,28 +116,28 @@ int reportDumpedProcessor(platform::Platform& platform, const std::string& path,
     return out ? kExitOk : kExitFailure;
 }
 
+// The four CPU sections of the processor a cpuid_tool dump describes.
+int reportDumpedProcessor(platform::Platform& platform, const std::string& path, std::ostream& out,
+                          std::ostream& err) {
+    return reportDump(platform, path, out, err, [&platform](const std::string& text, TStringList& report) {
+        probes::DumpedProcessor processor(probes::CpuidDump::parse(text));
+        probes::TCPU cpu(platform, processor);
+        probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", probes::TExceptionMode::emRaise,
+                            &probes::TCPU::GetInfo, cpu);
+        cpu.Report(report);
+    });
+}
+
 // The "[SMBIOS]" section of the machine a raw SMBIOS dump describes.
 int reportDumpedSMBIOS(platform::Platform& platform, const std::string& path, std::ostream& out,
                        std::ostream& err) {
-    const std::optional<std::string> bytes = platform.files().readFile(path);
-    if (!bytes) {
-        err << kProgram << ": cannot read '" << path << "'\n";
-        return kExitFailure;
-    }
-    TStringList report;
-    try {
-        const std::span<const uint8_t> raw(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size());
+    return reportDump(platform, path, out, err, [&platform](const std::string& bytes, TStringList& report) {
+        const std::span<const uint8_t> raw(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         probes::TSMBIOS smbios(platform);
         smbios.LoadImage(probes::ParseSMBIOSDump(raw));
         smbios.GetInfo(0);
         smbios.Report(report);
-    } catch (const Exception& failure) {
-        err << kProgram << ": " << path << ": " << failure.message() << "\n";
-        return kExitFailure;
-    }
-    out << probes::reportText(report);
-    out.flush();
-    return out ? kExitOk : kExitFailure;
+    });
 }
 
 }  // namespace

@@ -247,7 +247,9 @@ TEST_P(EverySMBIOSDump, SingleStructuresMatchDmidecode) {
         } else {
             EXPECT_EQ(Format("%1.1f V", {reader.CPUVoltage()}), voltage.substr(0, voltage.find(" V") + 2));
         }
-        if (!reader.CPUUpgrade().empty()) EXPECT_EQ(wording(reader.CPUUpgrade()), wording(field(cpu, "Upgrade")));
+        if (!reader.CPUUpgrade().empty()) {
+            EXPECT_EQ(wording(reader.CPUUpgrade()), wording(field(cpu, "Upgrade")));
+        }
     }
 }
 
