@@ -86,6 +86,20 @@ struct Listed {
     uint8_t deviceClass;
 };
 
+// The list in order, each device with its key (below `enumKey`), class, shown name and
+// class index.
+void expectListed(const TDevices& devices, const std::string& enumKey, const std::vector<Listed>& expected) {
+    for (int index = 0; index < devices.Count() && index < static_cast<int>(expected.size()); ++index) {
+        const TDevice& device = *devices.Device(index);
+        const Listed& want = expected[static_cast<size_t>(index)];
+        EXPECT_EQ(device.RegKey, enumKey + want.regKey) << index;
+        EXPECT_EQ(device.ClassName, want.className) << index;
+        EXPECT_EQ(devices.Devices()[index], want.className) << index;
+        EXPECT_EQ(device.DisplayName(), want.displayName) << index;
+        EXPECT_EQ(device.DeviceClass, want.deviceClass) << index;
+    }
+}
+
 TEST_F(DevicesTest, NTListsThePresentDevicesWithAClassSortedByClass) {
     machine.loadRegistryFixture("devices-nt.reg");
     refresh();
@@ -116,15 +130,7 @@ TEST_F(DevicesTest, NTListsThePresentDevicesWithAClassSortedByClass) {
     };
     ASSERT_EQ(devices.Count(), static_cast<int>(expected.size())) << ::testing::PrintToString(displayNames());
     EXPECT_EQ(devices.DeviceCount(), static_cast<int32_t>(expected.size()));
-    for (int index = 0; index < devices.Count(); ++index) {
-        const TDevice& device = *devices.Device(index);
-        const Listed& want = expected[static_cast<size_t>(index)];
-        EXPECT_EQ(device.RegKey, kEnum + want.regKey) << index;
-        EXPECT_EQ(device.ClassName, want.className) << index;
-        EXPECT_EQ(devices.Devices()[index], want.className) << index;
-        EXPECT_EQ(device.DisplayName(), want.displayName) << index;
-        EXPECT_EQ(device.DeviceClass, want.deviceClass) << index;
-    }
+    expectListed(devices, kEnum, expected);
 }
 
 TEST_F(DevicesTest, NTReadsClassDriverAndServiceOfADevice) {
@@ -262,14 +268,7 @@ TEST_F(DevicesTest, On9xListsTheConfigManagersDevicesOnce) {
          "Intel 82371SB PCI to ISA bridge", 32},
     };
     ASSERT_EQ(devices.Count(), static_cast<int>(expected.size())) << ::testing::PrintToString(displayNames());
-    for (int index = 0; index < devices.Count(); ++index) {
-        const TDevice& device = *devices.Device(index);
-        const Listed& want = expected[static_cast<size_t>(index)];
-        EXPECT_EQ(device.RegKey, "\\Enum\\" + want.regKey) << index;
-        EXPECT_EQ(device.ClassName, want.className) << index;
-        EXPECT_EQ(device.DisplayName(), want.displayName) << index;
-        EXPECT_EQ(device.DeviceClass, want.deviceClass) << index;
-    }
+    expectListed(devices, "\\Enum\\", expected);
 }
 
 TEST_F(DevicesTest, On9xTheClassGUIDLinksToTheClassKey) {
