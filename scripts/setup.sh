@@ -66,3 +66,18 @@ fi
 
 "$here/setup-i386.sh"
 "$here/build-libjpeg.sh"
+
+# The 32-bit cpuid_tool, unpacked beside the builds (it cannot be installed next to the
+# 64-bit one): the Wine tests compare its dump of this processor with the live report.
+cpuid_tool_dir=$top/build/deps/cpuidtool-i386
+if [ ! -x "$cpuid_tool_dir/usr/bin/cpuid_tool" ]; then
+    echo "setup: fetching the 32-bit cpuid_tool"
+    rm -rf "$cpuid_tool_dir"
+    mkdir -p "$cpuid_tool_dir/debs"
+    (cd "$cpuid_tool_dir/debs" &&
+        apt-get -o APT::Sandbox::User=root download cpuidtool:i386 libcpuid16:i386 >/dev/null)
+    for deb in "$cpuid_tool_dir"/debs/*.deb; do dpkg-deb -x "$deb" "$cpuid_tool_dir"; done
+    ln -sf "$(basename "$(ls "$cpuid_tool_dir"/usr/lib/i386-linux-gnu/libcpuid.so.*.*)")" \
+        "$cpuid_tool_dir/usr/lib/i386-linux-gnu/libcpuid.so.16"
+    rm -rf "$cpuid_tool_dir/debs"
+fi
