@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace vardak::platform {
 
 RegValue RegValue::fromString(const std::string& text, ValueType type) {
@@ -35,6 +37,19 @@ RegValue RegValue::fromMultiString(const std::vector<std::string>& texts) {
     }
     value.data.push_back(0);
     return value;
+}
+
+std::string RegValue::textUpToNul() const {
+    const auto end = std::find(data.begin(), data.end(), uint8_t{0});
+    return std::string(data.begin(), end);
+}
+
+std::optional<uint32_t> RegValue::dword() const {
+    if (type != ValueType::DWord || data.size() != 4) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+           static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
 }
 
 }  // namespace vardak::platform

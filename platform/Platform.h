@@ -49,6 +49,11 @@ struct RegValue {
     static RegValue fromDWord(uint32_t value);
     static RegValue fromBinary(std::vector<uint8_t> bytes);
     static RegValue fromMultiString(const std::vector<std::string>& texts);
+
+    // The bytes up to the first NUL, or all of them when there is none, as text.
+    std::string textUpToNul() const;
+    // The number of a DWORD value of exactly four bytes; nothing for any other value.
+    std::optional<uint32_t> dword() const;
 };
 
 enum class KeyAccess { Read, ReadWrite };

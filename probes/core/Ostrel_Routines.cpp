@@ -27,18 +27,13 @@ std::unique_ptr<RegistryKey> openReadOnly(Platform& platform, RootKey root, std:
     return platform.registry().openKey(root, std::string(path), KeyAccess::Read);
 }
 
-std::string textUpToNul(const std::vector<uint8_t>& data) {
-    const auto end = std::find(data.begin(), data.end(), uint8_t{0});
-    return std::string(data.begin(), end);
-}
-
 // The text of a string value; nothing for a missing value or one of another type.
 std::optional<std::string> readText(const RegistryKey& key, std::string_view name) {
     const std::optional<RegValue> value = key.queryValue(std::string(name));
     if (!value || (value->type != ValueType::String && value->type != ValueType::ExpandString)) {
         return std::nullopt;
     }
-    return textUpToNul(value->data);
+    return value->textUpToNul();
 }
 
 uint32_t littleEndian(const std::vector<uint8_t>& data) {
@@ -52,10 +47,7 @@ uint32_t littleEndian(const std::vector<uint8_t>& data) {
 // A DWORD value of exactly four bytes.
 std::optional<uint32_t> readDWord(const RegistryKey& key, std::string_view name) {
     const std::optional<RegValue> value = key.queryValue(std::string(name));
-    if (!value || value->type != ValueType::DWord || value->data.size() != 4) {
-        return std::nullopt;
-    }
-    return littleEndian(value->data);
+    return value ? value->dword() : std::nullopt;
 }
 
 std::optional<std::string> readText(Platform& platform, RootKey root, std::string_view path, std::string_view name) {

@@ -52,11 +52,6 @@ bool isText(ValueType type) {
     return type == ValueType::String || type == ValueType::ExpandString;
 }
 
-std::string textUpToNul(const std::vector<uint8_t>& data) {
-    const auto end = std::find(data.begin(), data.end(), uint8_t{0});
-    return std::string(data.begin(), end);
-}
-
 // A text value as a reader that knows only texts sees it: "" for a missing value,
 // nothing for a value of another type.
 std::optional<std::string> readString(const RegistryKey& key, std::string_view name) {
@@ -67,7 +62,7 @@ std::optional<std::string> readString(const RegistryKey& key, std::string_view n
     if (!isText(value->type)) {
         return std::nullopt;
     }
-    return textUpToNul(value->data);
+    return value->textUpToNul();
 }
 
 // The text of a value, "" where there is none to be had.
@@ -78,14 +73,11 @@ std::string readText(const RegistryKey& key, std::string_view name) {
 // A four-byte DWORD value, nothing when it is missing or of another kind.
 std::optional<int32_t> readInteger(const RegistryKey& key, std::string_view name) {
     const std::optional<RegValue> value = key.queryValue(std::string(name));
-    if (!value || value->type != ValueType::DWord || value->data.size() != 4) {
+    const std::optional<uint32_t> number = value ? value->dword() : std::nullopt;
+    if (!number) {
         return std::nullopt;
     }
-    uint32_t number = 0;
-    for (size_t index = 4; index > 0; --index) {
-        number = number << 8 | value->data[index - 1];
-    }
-    return static_cast<int32_t>(number);
+    return static_cast<int32_t>(*number);
 }
 
 bool containsSubkey(const RegistryKey& key, std::string_view name) {
@@ -110,7 +102,7 @@ std::string readHardwareID(const RegistryKey& key) {
         return {};
     }
     if (isText(value->type)) {
-        return textUpToNul(value->data);
+        return value->textUpToNul();
     }
     if ((value->type == ValueType::MultiString || value->type == ValueType::Binary) &&
         value->data.size() <= kHardwareIdBufferSize) {
@@ -245,7 +237,7 @@ void readDeviceParameter(const RefreshContext& context, TDevice& device) {
     for (const std::string& name : parameters->valueNames()) {
         const std::optional<RegValue> value = name.empty() ? std::nullopt : parameters->queryValue(name);
         if (value && value->type == ValueType::String) {
-            device.DeviceParam = textUpToNul(value->data);
+            device.DeviceParam = value->textUpToNul();
             return;
         }
     }

@@ -23,11 +23,9 @@ constexpr size_t kScrollLockKey = 0x91;
 
 constexpr double kSecondsPerDay = 86400.0;
 
-// The text of a registry value up to its first NUL.
-std::string textUpToNul(const std::vector<uint8_t>& data, size_t longest) {
-    std::string text;
-    for (size_t k = 0; k < data.size() && k < longest && data[k] != 0; ++k) text += static_cast<char>(data[k]);
-    return text;
+// The text of a registry value up to its first NUL, at most `longest` characters.
+std::string textUpToNul(const platform::RegValue& value, size_t longest) {
+    return value.textUpToNul().substr(0, longest);
 }
 
 bool isXP() { return OstrelRoutinesStarted() && OstrelFacts().IsXP; }
@@ -114,15 +112,15 @@ void TBIOS::readNT() {
         platform::RootKey::LocalMachine, std::string(kHardwareDescriptionKey), platform::KeyAccess::Read);
     if (!key) return;
     if (const std::optional<platform::RegValue> identifier = key->queryValue("Identifier")) {
-        name_ = textUpToNul(identifier->data, identifier->data.size());
+        name_ = identifier->textUpToNul();
     }
     if (const std::optional<platform::RegValue> version = key->queryValue("SystemBiosVersion")) {
         const size_t size = std::min(version->data.size(), kLongestBIOSVersion);
         const std::span<const uint8_t> bytes(version->data.data(), size);
-        copyright_ = isXP() ? JoinMultiString(bytes) : textUpToNul(version->data, size);
+        copyright_ = isXP() ? JoinMultiString(bytes) : textUpToNul(*version, size);
     }
     if (const std::optional<platform::RegValue> date = key->queryValue("SystemBiosDate")) {
-        date_ = textUpToNul(date->data, date->data.size());
+        date_ = date->textUpToNul();
     }
 }
 
