@@ -1,6 +1,8 @@
 #include "framework/Registry.h"
 
 #include <algorithm>
+
+#include "platform/Bytes.h"
 #include <utility>
 
 namespace vardak {
@@ -33,12 +35,6 @@ TRegDataType dataTypeOf(platform::ValueType type) {
     }
 }
 
-// Text of string data: up to the first NUL, or all bytes when none is stored.
-std::string textUpToNul(const std::vector<uint8_t>& data, size_t from = 0) {
-    const auto begin = data.begin() + static_cast<std::ptrdiff_t>(std::min(from, data.size()));
-    const auto end = std::find(begin, data.end(), uint8_t{0});
-    return std::string(begin, end);
-}
 
 void fillStrings(TStrings& list, const std::vector<std::string>& texts) {
     list.beginUpdate();
@@ -50,6 +46,15 @@ void fillStrings(TStrings& list, const std::vector<std::string>& texts) {
 }  // namespace
 
 TRegistry::TRegistry(platform::Registry& registry) : registry_(registry) {}
+
+TRegistry::TRegistry(platform::Registry& registry, platform::RootKey rootKey)
+    : registry_(registry), rootKey_(rootKey) {}
+
+std::unique_ptr<TRegistry> TRegistry::openReadOnly(platform::Registry& registry, platform::RootKey rootKey,
+                                                   std::string_view path) {
+    auto reader = std::make_unique<TRegistry>(registry, rootKey);
+    return reader->openKeyReadOnly(path) ? std::move(reader) : nullptr;
+}
 
 void TRegistry::setRootKey(platform::RootKey rootKey) {
     closeKey();
@@ -126,16 +131,14 @@ std::string TRegistry::readString(std::string_view name) const {
     const auto value = readValue(name);
     if (!value || value->data.empty()) return "";
     if (!isStringType(value->type)) readError(name);
-    return textUpToNul(value->data);
+    return value->textUpToNul();
 }
 
 int32_t TRegistry::readInteger(std::string_view name) const {
     const auto value = readValue(name);
-    if (!value || value->type != platform::ValueType::DWord || value->data.size() != 4) readError(name);
-    const auto& bytes = value->data;
-    const uint32_t number = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-                            uint32_t{bytes[3]} << 24;
-    return static_cast<int32_t>(number);
+    const std::optional<uint32_t> number = value ? value->dword() : std::nullopt;
+    if (!number) readError(name);
+    return static_cast<int32_t>(*number);
 }
 
 bool TRegistry::readBool(std::string_view name) const {
@@ -159,12 +162,32 @@ std::vector<std::string> TRegistry::readMultiString(std::string_view name) const
     std::vector<std::string> texts;
     size_t at = 0;
     while (at < value->data.size()) {
-        std::string text = textUpToNul(value->data, at);
+        std::string text = bytes::textUpToNul(value->data, at);
         if (text.empty()) break;
         at += text.size() + 1;
         texts.push_back(std::move(text));
     }
     return texts;
+}
+
+std::optional<std::string> TRegistry::readText(std::string_view name, size_t longest) const {
+    const auto value = readValue(name);
+    if (!value || !isStringType(value->type)) return std::nullopt;
+    std::string text = value->textUpToNul();
+    if (text.size() > longest) text.resize(longest);
+    return text;
+}
+
+std::optional<uint32_t> TRegistry::readDWord(std::string_view name) const {
+    const auto value = readValue(name);
+    return value ? value->dword() : std::nullopt;
+}
+
+std::optional<std::vector<uint8_t>> TRegistry::readBytes(std::string_view name, size_t longest) const {
+    auto value = readValue(name);
+    if (!value) return std::nullopt;
+    if (value->data.size() > longest) value->data.resize(longest);
+    return std::move(value->data);
 }
 
 std::vector<std::string> TRegistry::subkeyNames() const {

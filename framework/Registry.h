@@ -2,6 +2,7 @@
 // Reads are bounded by the data the registry returns; nothing is read past it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,6 +22,11 @@ enum class TRegDataType { Unknown, String, ExpandString, Integer, Binary };
 class TRegistry : public TObject {
 public:
     explicit TRegistry(platform::Registry& registry);
+    TRegistry(platform::Registry& registry, platform::RootKey rootKey);
+    // A reader with the key at `path` of `rootKey` open for reading, or nullptr when
+    // the key does not open.
+    static std::unique_ptr<TRegistry> openReadOnly(platform::Registry& registry, platform::RootKey rootKey,
+                                                   std::string_view path);
     ~TRegistry() override = default;
 
     std::string_view className() const override { return "TRegistry"; }
@@ -61,6 +67,18 @@ public:
     // The strings of a multi-string value, up to the empty string that ends the list
     // or the end of the data; none for a missing value.
     std::vector<std::string> readMultiString(std::string_view name) const;
+
+    // The probes' reads: they never raise. A missing value, or one of a kind the read
+    // does not take, gives nothing. Values are read whole; `longest` cuts them where a
+    // caller keeps only so much.
+    static constexpr size_t kWholeValue = SIZE_MAX;
+    // String or expand-string data up to its first NUL (or its end), at most `longest`
+    // characters.
+    std::optional<std::string> readText(std::string_view name, size_t longest = kWholeValue) const;
+    // A DWORD value of exactly four bytes.
+    std::optional<uint32_t> readDWord(std::string_view name) const;
+    // The bytes of a value of any kind, at most `longest` of them.
+    std::optional<std::vector<uint8_t>> readBytes(std::string_view name, size_t longest = kWholeValue) const;
 
     std::vector<std::string> subkeyNames() const;
     std::vector<std::string> valueNames() const;

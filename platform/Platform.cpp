@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Bytes.h"
+
 namespace vardak::platform {
 
 RegValue RegValue::fromString(const std::string& text, ValueType type) {
@@ -15,9 +17,8 @@ RegValue RegValue::fromString(const std::string& text, ValueType type) {
 RegValue RegValue::fromDWord(uint32_t number) {
     RegValue value;
     value.type = ValueType::DWord;
-    for (int shift = 0; shift < 32; shift += 8) {
-        value.data.push_back(static_cast<uint8_t>(number >> shift));
-    }
+    value.data.resize(4);
+    bytes::putLittleEndian(value.data, 0, 4, number);
     return value;
 }
 
@@ -40,16 +41,14 @@ RegValue RegValue::fromMultiString(const std::vector<std::string>& texts) {
 }
 
 std::string RegValue::textUpToNul() const {
-    const auto end = std::find(data.begin(), data.end(), uint8_t{0});
-    return std::string(data.begin(), end);
+    return bytes::textUpToNul(data);
 }
 
 std::optional<uint32_t> RegValue::dword() const {
     if (type != ValueType::DWord || data.size() != 4) {
         return std::nullopt;
     }
-    return static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-           static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
+    return bytes::le32(data, 0);
 }
 
 }  // namespace vardak::platform

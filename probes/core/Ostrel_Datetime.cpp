@@ -3,6 +3,7 @@
 #include "framework/Exception.h"
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace vardak::probes {
@@ -102,6 +103,23 @@ int weekdayOf(int64_t serial) {
     return static_cast<int>(((serial + 6) % 7 + 7) % 7);
 }
 
+// Days since 1 March of year 0 of the proleptic Gregorian calendar, back to a date.
+platform::SystemTime civilDate(int64_t days) {
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t dayOfEra = days - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    platform::SystemTime moment;
+    moment.day = static_cast<uint16_t>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    moment.month = static_cast<uint16_t>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    moment.year = static_cast<uint16_t>(yearOfEra + era * 400 + (moment.month <= 2 ? 1 : 0));
+    return moment;
+}
+
+// 30 December 1899, day 0 of TDateTime, in days since 1 March of year 0.
+constexpr int64_t kDateTimeEpoch = 693899;
+
 double timeFraction(int hour, int minute, int second, int milliseconds) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || milliseconds < 0 ||
         milliseconds > 999) {
@@ -158,6 +176,28 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
     const double date = static_cast<double>(dateSerial(year, month, day));
     // Before the epoch the fraction counts away from zero, as the date-time type has it.
     return date < 0 ? date - time : date + time;
+}
+
+std::optional<platform::SystemTime> DateTimeToSystemTime(TDateTime value) {
+    if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0) {
+        return std::nullopt;
+    }
+    const double wholeDays = std::trunc(value);
+    // Before the epoch the fraction counts away from zero.
+    const double fraction = std::fabs(value - wholeDays);
+    auto milliseconds = static_cast<int64_t>(std::llround(fraction * kMillisecondsPerDay));
+    auto days = static_cast<int64_t>(wholeDays);
+    if (milliseconds >= static_cast<int64_t>(kMillisecondsPerDay)) {
+        milliseconds -= static_cast<int64_t>(kMillisecondsPerDay);
+        ++days;
+    }
+    platform::SystemTime moment = civilDate(days + kDateTimeEpoch);
+    moment.hour = static_cast<uint16_t>(milliseconds / 3600000);
+    moment.minute = static_cast<uint16_t>(milliseconds / 60000 % 60);
+    moment.second = static_cast<uint16_t>(milliseconds / 1000 % 60);
+    moment.milliseconds = static_cast<uint16_t>(milliseconds % 1000);
+    moment.dayOfWeek = static_cast<uint16_t>(weekdayOf(days));
+    return moment;
 }
 
 TDateTime TransitionToDateTime(const platform::SystemTime& transition, int year) {

@@ -1,7 +1,8 @@
-// Elapsed-time texts and time-zone transition dates.
+// Elapsed-time texts, date-times and time-zone transition dates.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/SystemTime.h"
@@ -35,5 +36,9 @@ TDateTime TransitionToDateTime(const platform::SystemTime& transition, int year)
 // The date-time of a calendar date and time of day; raises EConvertError for a
 // date or time that does not exist (years 1..9999).
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int milliseconds);
+
+// The date and time parts of a TDateTime as a calendar record (weekday 0 = Sunday);
+// nothing for a value outside years 1..9999.
+std::optional<platform::SystemTime> DateTimeToSystemTime(TDateTime value);
 
 }  // namespace vardak::probes

@@ -1,7 +1,9 @@
 #include "probes/core/Ostrel_Routines.h"
 
 #include "framework/Exception.h"
+#include "framework/Registry.h"
 #include "framework/SysUtils.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 #include "probes/core/VersionResource.h"
 
@@ -13,46 +15,16 @@
 namespace vardak::probes {
 namespace {
 
-using platform::KeyAccess;
 using platform::Platform;
 using platform::PlatformId;
-using platform::RegistryKey;
-using platform::RegValue;
 using platform::RootKey;
 using platform::ValueType;
 
 // ---------------------------------------------------------------- registry values
 
-std::unique_ptr<RegistryKey> openReadOnly(Platform& platform, RootKey root, std::string_view path) {
-    return platform.registry().openKey(root, std::string(path), KeyAccess::Read);
-}
-
-// The text of a string value; nothing for a missing value or one of another type.
-std::optional<std::string> readText(const RegistryKey& key, std::string_view name) {
-    const std::optional<RegValue> value = key.queryValue(std::string(name));
-    if (!value || (value->type != ValueType::String && value->type != ValueType::ExpandString)) {
-        return std::nullopt;
-    }
-    return value->textUpToNul();
-}
-
-uint32_t littleEndian(const std::vector<uint8_t>& data) {
-    uint32_t number = 0;
-    for (size_t index = std::min<size_t>(data.size(), 4); index > 0; --index) {
-        number = number << 8 | data[index - 1];
-    }
-    return number;
-}
-
-// A DWORD value of exactly four bytes.
-std::optional<uint32_t> readDWord(const RegistryKey& key, std::string_view name) {
-    const std::optional<RegValue> value = key.queryValue(std::string(name));
-    return value ? value->dword() : std::nullopt;
-}
-
 std::optional<std::string> readText(Platform& platform, RootKey root, std::string_view path, std::string_view name) {
-    const std::unique_ptr<RegistryKey> key = openReadOnly(platform, root, path);
-    return key ? readText(*key, name) : std::nullopt;
+    TRegistry key(platform.registry(), root);
+    return key.openKeyReadOnly(path) ? key.readText(name) : std::nullopt;
 }
 
 // ---------------------------------------------------------------- start-up facts
@@ -71,9 +43,8 @@ StartedFacts& startedFacts() {
 }
 
 bool hotfixQ246009Installed(platform::Registry& registry) {
-    const std::unique_ptr<RegistryKey> key = registry.openKey(RootKey::LocalMachine, std::string(kHotfixQ246009),
-                                                              KeyAccess::Read);
-    return key && readDWord(*key, "Installed") == 1u;
+    TRegistry key(registry, RootKey::LocalMachine);
+    return key.openKeyReadOnly(kHotfixQ246009) && key.readDWord("Installed") == 1u;
 }
 
 TOSKind ntKind(const platform::OSVersionInfo& version) {
@@ -135,7 +106,7 @@ int64_t totalPhysicalMemory(platform::System& system, const platform::MemoryStat
 
 // ---------------------------------------------------------------- environment
 
-constexpr size_t kLargestEnvironmentScan = 4096;
+constexpr size_t kLargestEnvironmentListing = 4096;
 constexpr size_t kLongestTextAfterReplacement = 1024;
 
 struct Variable {
@@ -143,17 +114,15 @@ struct Variable {
     std::string value;
 };
 
+// The variables of the whole block; entries without a name ("=C:=C:\\" and the
+// like) are left out.
 std::vector<Variable> environmentVariables(Platform& platform) {
-    TStringList lines;
-    GetEnvironment(platform, lines);
     std::vector<Variable> variables;
-    for (int index = 0; index < lines.count(); ++index) {
-        const std::string line = lines[index];
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
+    for (const std::string& entry : EnvironmentEntries(platform.system().environmentBlock())) {
+        const size_t equals = entry.find('=');
+        if (equals != std::string::npos && equals > 0) {
+            variables.push_back({entry.substr(0, equals), entry.substr(equals + 1)});
         }
-        variables.push_back({line.substr(0, equals), line.substr(equals + 1)});
     }
     return variables;
 }
@@ -246,42 +215,32 @@ constexpr uint32_t kRasBufferTooSmall = 603;
 using RasEnumConnectionsFn = uint32_t(VARDAK_WINAPI*)(void* connections, uint32_t* bufferSize, uint32_t* count);
 
 // "ProxyEnable": four bytes of binary data, or a DWORD read as a Boolean.
-bool proxyEnabled(const RegistryKey& key) {
-    const std::optional<RegValue> value = key.queryValue("ProxyEnable");
-    if (!value) {
-        return false;
+bool proxyEnabled(const TRegistry& key) {
+    if (key.valueType("ProxyEnable") == ValueType::Binary) {
+        const std::vector<uint8_t> data = key.readBytes("ProxyEnable").value_or(std::vector<uint8_t>());
+        return data.size() <= 4 && bytes::littleEndian(data, 0, data.size()).value_or(0) != 0;
     }
-    if (value->type == ValueType::Binary) {
-        return value->data.size() <= 4 && littleEndian(value->data) != 0;
-    }
-    return readDWord(key, "ProxyEnable").value_or(0) != 0;
+    return key.readDWord("ProxyEnable").value_or(0) != 0;
 }
 
 // ---------------------------------------------------------------- performance statistics
 
-constexpr std::string_view kPerfStartKey = "PerfStats\\StartStat";
-constexpr std::string_view kPerfDataKey = "PerfStats\\StatData";
-constexpr std::string_view kPerfStopKey = "PerfStats\\StopStat";
+constexpr std::string_view kPerfStartKey = "\\PerfStats\\StartStat";
+constexpr std::string_view kPerfDataKey = "\\PerfStats\\StatData";
+constexpr std::string_view kPerfStopKey = "\\PerfStats\\StopStat";
 
 // ---------------------------------------------------------------- device classes
 
-void harvest(const RegistryKey& instance, std::string_view valueName, TStrings& list) {
-    const std::optional<std::string> text = readText(instance, valueName);
-    if (text && list.indexOf(*text) < 0) {
-        list.add(*text);
-    }
-}
-
 void harvestInstances(Platform& platform, const std::string& classPath, std::string_view valueName, TStrings& list) {
-    const std::unique_ptr<RegistryKey> deviceClass = openReadOnly(platform, RootKey::LocalMachine, classPath);
-    if (!deviceClass) {
+    TRegistry deviceClass(platform.registry(), RootKey::LocalMachine);
+    if (!deviceClass.openKeyReadOnly("\\" + classPath)) {
         return;
     }
-    for (const std::string& instanceName : deviceClass->subkeyNames()) {
-        const std::unique_ptr<RegistryKey> instance =
-            openReadOnly(platform, RootKey::LocalMachine, classPath + "\\" + instanceName);
-        if (instance) {
-            harvest(*instance, valueName, list);
+    for (const std::string& instanceName : deviceClass.subkeyNames()) {
+        const std::optional<std::string> text =
+            readText(platform, RootKey::LocalMachine, "\\" + classPath + "\\" + instanceName, valueName);
+        if (text && list.indexOf(*text) < 0) {
+            list.add(*text);
         }
     }
 }
@@ -336,7 +295,7 @@ TOstrelFacts ComputeOstrelFacts(Platform& platform) {
     OSNames names = OSNamesOf(facts.OSKind, facts.ServicePack);
     facts.OSShortName = std::move(names.shortName);
     facts.OSLongName = std::move(names.longName);
-    facts.ClassKey = facts.IsNT ? kNTClassKey : k9xClassKey;
+    facts.ClassKey = ClassKeyOf(facts.IsNT);
     facts.MemoryStatusSnapshot = platform.system().memoryStatus();
     facts.TotalPhysMem = totalPhysicalMemory(platform.system(), facts.MemoryStatusSnapshot);
     facts.ProgramVersion = GetFileVersion(platform, platform.system().programPath());
@@ -372,6 +331,10 @@ const TOstrelFacts& OstrelFacts() {
         throw EInvalidOperation("The shared system routines have not been started");
     }
     return *started.facts;
+}
+
+bool IsNTLine(Platform& platform) {
+    return OstrelRoutinesStarted() ? OstrelFacts().IsNT : platform.system().versionInfo().platform == PlatformId::NT;
 }
 
 std::string ReadComputerName(Platform& platform) {
@@ -432,19 +395,18 @@ void GetClassDevices(Platform& platform, std::string_view classKey, std::string_
     list.clear();
     classId.clear();
     const std::string classRoot(classKey);
-    if (!OstrelFacts().IsNT) {
+    if (!IsNTLine(platform)) {
         harvestInstances(platform, classRoot + "\\" + std::string(className), valueName, list);
         return;
     }
-    const std::unique_ptr<RegistryKey> classes = openReadOnly(platform, RootKey::LocalMachine, classRoot);
-    if (!classes) {
+    TRegistry classes(platform.registry(), RootKey::LocalMachine);
+    if (!classes.openKeyReadOnly("\\" + classRoot)) {
         return;
     }
-    for (const std::string& candidate : classes->subkeyNames()) {
+    for (const std::string& candidate : classes.subkeyNames()) {
         const std::string candidatePath = classRoot + "\\" + candidate;
-        const std::unique_ptr<RegistryKey> deviceClass =
-            openReadOnly(platform, RootKey::LocalMachine, candidatePath);
-        const std::optional<std::string> name = deviceClass ? readText(*deviceClass, "Class") : std::nullopt;
+        const std::optional<std::string> name =
+            readText(platform, RootKey::LocalMachine, "\\" + candidatePath, "Class");
         if (name && sameText(*name, className)) {
             classId = candidate;
             harvestInstances(platform, candidatePath, valueName, list);
@@ -486,9 +448,10 @@ int32_t GetRASConnectionCount(Platform& platform) {
 
 TConnectionType GetConnectionType(Platform& platform) {
     TConnectionType type = TConnectionType::ctNone;
-    if (const std::unique_ptr<RegistryKey> key = openReadOnly(platform, RootKey::CurrentUser, kInternetSettingsKey)) {
-        const std::string proxy = readText(*key, "ProxyServer").value_or("");
-        if (proxyEnabled(*key) && !proxy.empty()) {
+    TRegistry key(platform.registry(), RootKey::CurrentUser);
+    if (key.openKeyReadOnly(kInternetSettingsKey)) {
+        const std::string proxy = key.readText("ProxyServer").value_or("");
+        if (proxyEnabled(key) && !proxy.empty()) {
             type = TConnectionType::ctLAN;
         }
     }
@@ -503,52 +466,65 @@ std::string GetProxyServer(Platform& platform) {
 }
 
 bool PerfStatStart(Platform& platform, std::string_view counter) {
-    const std::unique_ptr<RegistryKey> key = openReadOnly(platform, RootKey::DynData, kPerfStartKey);
-    if (!key) {
+    TRegistry key(platform.registry(), RootKey::DynData);
+    if (!key.openKeyReadOnly(kPerfStartKey)) {
         throw Exception("Unable to start performance monitoring");
     }
     // Reading the counter's value in StartStat is what starts it.
-    if (!key->queryValue(std::string(counter))) {
+    if (!key.readBytes(counter)) {
         throw Exception("Unable to read performance data");
     }
     return true;
 }
 
 int64_t PerfStatRead(Platform& platform, std::string_view counter) {
-    const std::unique_ptr<RegistryKey> key = openReadOnly(platform, RootKey::DynData, kPerfDataKey);
-    if (!key) {
+    TRegistry key(platform.registry(), RootKey::DynData);
+    const std::optional<std::vector<uint8_t>> data =
+        key.openKeyReadOnly(kPerfDataKey) ? key.readBytes(counter) : std::nullopt;
+    if (!data || data->size() != 4) {
         return -1;
     }
-    const std::optional<RegValue> value = key->queryValue(std::string(counter));
-    if (!value || value->data.size() != 4) {
-        return -1;
-    }
-    return littleEndian(value->data);
+    return bytes::le32(*data, 0);
 }
 
 bool PerfStatStop(Platform& platform, std::string_view counter) {
-    const std::unique_ptr<RegistryKey> key = openReadOnly(platform, RootKey::DynData, kPerfStopKey);
-    return key && key->queryValue(std::string(counter)).has_value();
+    TRegistry key(platform.registry(), RootKey::DynData);
+    return key.openKeyReadOnly(kPerfStopKey) && key.readBytes(counter).has_value();
 }
 
 // ---------------------------------------------------------------- environment and folders
 
+std::vector<std::string> EnvironmentEntries(std::string_view block) {
+    std::vector<std::string> entries;
+    size_t start = 0;
+    while (start < block.size() && block[start] != '\0') {
+        const size_t end = std::min(block.find('\0', start), block.size());
+        entries.emplace_back(block.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
+}
+
 void GetEnvironment(Platform& platform, TStrings& list) {
     list.clear();
     const std::string block = platform.system().environmentBlock();
-    const size_t scanned = std::min(block.size(), kLargestEnvironmentScan);
-    std::string entry;
-    for (size_t at = 0; at < scanned; ++at) {
-        if (block[at] != '\0') {
-            entry.push_back(block[at]);
-            continue;
-        }
-        if (entry.empty()) {
-            break;
-        }
-        list.add(entry);
-        entry.clear();
+    std::string_view listed = std::string_view(block).substr(0, kLargestEnvironmentListing);
+    // The listing shows the entries that end within its 4096 characters.
+    if (listed.size() < block.size()) {
+        listed = listed.substr(0, listed.rfind('\0') + 1);
     }
+    for (const std::string& entry : EnvironmentEntries(listed)) {
+        list.add(entry);
+    }
+}
+
+std::string GetEnvironmentValue(Platform& platform, std::string_view name) {
+    for (const Variable& variable : environmentVariables(platform)) {
+        if (sameText(variable.name, name)) {
+            return variable.value;
+        }
+    }
+    return {};
 }
 
 std::string GetWinDir(Platform& platform) {

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/Classes.h"
 #include "platform/Platform.h"
@@ -111,6 +112,11 @@ struct TDiskInfo {
 
 inline constexpr std::string_view kNTClassKey = "SYSTEM\\CurrentControlSet\\Control\\Class";
 inline constexpr std::string_view k9xClassKey = "SYSTEM\\CurrentControlSet\\Services\\Class";
+// The class root of the NT or the 95/98 line.
+constexpr std::string_view ClassKeyOf(bool isNT) { return isNT ? kNTClassKey : k9xClassKey; }
+// The NT line's hardware description: BIOS and video BIOS texts, and the processors
+// below "CentralProcessor".
+inline constexpr std::string_view kHardwareDescriptionKey = "\\HARDWARE\\DESCRIPTION\\System";
 
 struct TOstrelFacts {
     TOSKind OSKind = TOSKind::osUnknown;
@@ -150,6 +156,11 @@ void ResetOstrelRoutines();
 bool OstrelRoutinesStarted();
 // The facts of the start; raises EInvalidOperation before the start.
 const TOstrelFacts& OstrelFacts();
+
+// Whether the system is on the NT line: the started facts' answer, or, before the
+// start (a probe used on its own), the version record's platform. Every NT/9x
+// branch asks this.
+bool IsNTLine(platform::Platform& platform);
 
 // Starts the routines for its lifetime.
 class OstrelRoutinesSession {
@@ -216,15 +227,20 @@ int64_t PerfStatRead(platform::Platform& platform, std::string_view counter);
 
 // ---------------------------------------------------------------- environment and folders
 
-// Clears the list, then adds the process's variables as "NAME=value" lines, reading
-// at most 4096 characters of the environment.
+// The NAME=value entries of an environment block, in order, up to the empty entry
+// that ends the block (or its end).
+std::vector<std::string> EnvironmentEntries(std::string_view block);
+// Clears the list, then adds the process's variables as "NAME=value" lines: those
+// that end within the first 4096 characters of the environment.
 void GetEnvironment(platform::Platform& platform, TStrings& list);
+// The value of a variable of the whole environment (name compared without case), or "".
+std::string GetEnvironmentValue(platform::Platform& platform, std::string_view name);
 std::string GetWinDir(platform::Platform& platform);
 std::string GetSysDir(platform::Platform& platform);
 // Windows folder + ";" + system folder + ";".
 std::string GetWinSysDir(platform::Platform& platform);
 
-// Replaces, for each variable in environment order, its first "%NAME%" (names
+// Replaces, for each variable of the whole environment in its order, its first "%NAME%" (names
 // compared without case) or else a "\NAME" that starts a path and is a whole
 // component of it ("\SystemRoot\System32" but not "C:\Temp" nor "\SystemRootX") by
 // the variable's value. Variables without a name are skipped. What follows a

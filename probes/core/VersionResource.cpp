@@ -1,6 +1,7 @@
 #include "probes/core/VersionResource.h"
 
 #include "framework/SysUtils.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 
 #include <algorithm>
@@ -29,13 +30,8 @@ size_t alignedTo4(size_t offset) {
     return (offset + 3) & ~size_t{3};
 }
 
-uint16_t word(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-uint32_t dword(std::span<const uint8_t> bytes, size_t at) {
-    return uint32_t{word(bytes, at)} | uint32_t{word(bytes, at + 2)} << 16;
-}
+using bytes::le16;
+using bytes::le32;
 
 struct KeyText {
     std::string text;
@@ -47,7 +43,7 @@ std::optional<KeyText> readKey(std::span<const uint8_t> bytes, size_t at, size_t
     KeyText key;
     const size_t unitSize = wide ? 2 : 1;
     for (size_t offset = at; offset + unitSize <= limit; offset += unitSize) {
-        const uint16_t unit = wide ? word(bytes, offset) : bytes[offset];
+        const uint16_t unit = wide ? le16(bytes, offset) : bytes[offset];
         if (unit == 0) {
             key.end = offset + unitSize;
             return key;
@@ -74,6 +70,14 @@ char ansiFromUtf16Unit(uint16_t unit) {
         }
     }
     return '?';
+}
+
+std::string AnsiFromUtf16(std::span<const uint8_t> data) {
+    std::string text;
+    for (size_t at = 0; at + 2 <= data.size() && le16(data, at) != 0; at += 2) {
+        text.push_back(ansiFromUtf16Unit(le16(data, at)));
+    }
+    return text;
 }
 
 std::optional<VersionResource> VersionResource::parse(std::span<const uint8_t> bytes) {
@@ -103,13 +107,13 @@ std::optional<VersionResource::Block> VersionResource::readBlock(size_t start, s
     if (depth > kDeepestNesting || start + headerSize > limit) {
         return std::nullopt;
     }
-    const size_t length = word(bytes, start);
+    const size_t length = le16(bytes, start);
     if (length < headerSize) {
         return std::nullopt;
     }
     const size_t end = std::min(start + length, limit);
-    const size_t valueLength = word(bytes, start + 2);
-    const bool textValue = wide && word(bytes, start + 4) == kTextType;
+    const size_t valueLength = le16(bytes, start + 2);
+    const bool textValue = wide && le16(bytes, start + 4) == kTextType;
 
     std::optional<KeyText> key = readKey(bytes, start + headerSize, end, wide);
     if (!key) {
@@ -125,7 +129,7 @@ std::optional<VersionResource::Block> VersionResource::readBlock(size_t start, s
 
     size_t child = alignedTo4(block.valueOffset + block.valueSize);
     while (child + headerSize <= end) {
-        const size_t childLength = word(bytes, child);
+        const size_t childLength = le16(bytes, child);
         std::optional<Block> childBlock = readBlock(child, end, depth + 1);
         if (!childBlock) {
             break;
@@ -175,17 +179,7 @@ std::optional<std::string> VersionResource::text(std::string_view path) const {
     }
     const std::span<const uint8_t> bytes(bytes_);
     const std::span<const uint8_t> value = bytes.subspan(block->valueOffset, block->valueSize);
-    std::string text;
-    if (block->wideText) {
-        for (size_t at = 0; at + 2 <= value.size() && word(value, at) != 0; at += 2) {
-            text.push_back(ansiFromUtf16Unit(word(value, at)));
-        }
-    } else {
-        for (size_t at = 0; at < value.size() && value[at] != 0; ++at) {
-            text.push_back(static_cast<char>(value[at]));
-        }
-    }
-    return text;
+    return block->wideText ? AnsiFromUtf16(value) : bytes::textUpToNul(value);
 }
 
 std::optional<FixedFileInfo> VersionResource::fixedFileInfo() const {
@@ -200,7 +194,7 @@ std::optional<FixedFileInfo> VersionResource::fixedFileInfo() const {
                                 &info.fileType,         &info.fileSubtype,      &info.fileDateMS,
                                 &info.fileDateLS};
     for (size_t index = 0; index < std::size(fields); ++index) {
-        *fields[index] = dword(value, index * 4);
+        *fields[index] = le32(value, index * 4);
     }
     return info;
 }
@@ -212,7 +206,7 @@ std::optional<std::string> VersionResource::firstTranslation() const {
     }
     // The entry is a language word followed by a code-page word; as one number its
     // halves come out the other way round, so they are swapped back.
-    const std::string entry = Format("%.8x", {dword(*translations, 0)});
+    const std::string entry = Format("%.8x", {le32(*translations, 0)});
     return entry.substr(4) + entry.substr(0, 4);
 }
 

@@ -72,5 +72,8 @@ private:
 
 // The Windows-1252 byte of a UTF-16 code unit, '?' where the code page has none.
 char ansiFromUtf16Unit(uint16_t unit);
+// Little-endian UTF-16 text in Windows-1252, up to the first NUL unit or the last
+// whole unit of the bytes.
+std::string AnsiFromUtf16(std::span<const uint8_t> data);
 
 }  // namespace vardak::probes

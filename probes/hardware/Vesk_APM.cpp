@@ -56,9 +56,11 @@ void TAPM::publishProperties(PropertyTable& table) const {
 void TAPM::GetInfo() {
     acPowerStatus_ = TPowerStatus::psUnknown;
     batteryChargeStatus_ = TBatteryStatus::bsUnknown;
-    batteryLifePercent_ = 0;
-    batteryLifeTime_ = 0;
-    batteryLifeFullTime_ = 0;
+    // A failed query measured nothing: the battery values stay unknown, so the report
+    // shows no life times.
+    batteryLifePercent_ = kUnknownPercent;
+    batteryLifeTime_ = kUnknownTime;
+    batteryLifeFullTime_ = kUnknownTime;
     const std::optional<platform::PowerStatus> status = platform_.power().systemPowerStatus();
     if (!status) {
         return;

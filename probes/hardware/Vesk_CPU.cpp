@@ -11,6 +11,7 @@
 
 #include "framework/Registry.h"
 #include "probes/core/Format.h"
+#include "probes/core/Ostrel_Routines.h"
 
 namespace vardak::probes {
 
@@ -746,11 +747,11 @@ void TCPU::publishProperties(PropertyTable& table) const {
 }
 
 void TCPU::readRegistryIdentification() {
-    TRegistry registry(platform_.registry());
-    registry.setRootKey(platform::RootKey::LocalMachine);
-    if (registry.openKeyReadOnly("\\HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0")) {
-        registryVendor_ = registry.readString("VendorIdentifier");
-        registryIdentifier_ = registry.readString("Identifier");
+    const auto processor = TRegistry::openReadOnly(platform_.registry(), platform::RootKey::LocalMachine,
+                                                   std::string(kHardwareDescriptionKey) + "\\CentralProcessor\\0");
+    if (processor) {
+        registryVendor_ = processor->readText("VendorIdentifier").value_or("");
+        registryIdentifier_ = processor->readText("Identifier").value_or("");
     }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Registry.h"
 #include "framework/SysUtils.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
@@ -13,10 +14,7 @@
 namespace vardak::probes {
 namespace {
 
-using platform::KeyAccess;
 using platform::Platform;
-using platform::RegistryKey;
-using platform::RegValue;
 using platform::RootKey;
 using platform::ValueType;
 
@@ -40,47 +38,22 @@ public:
 
 // ---------------------------------------------------------------- registry reads
 
-std::unique_ptr<RegistryKey> openReadOnly(Platform& platform, RootKey root, std::string_view path) {
-    return platform.registry().openKey(root, std::string(path), KeyAccess::Read);
+std::unique_ptr<TRegistry> openLocalMachine(Platform& platform, std::string_view path) {
+    return TRegistry::openReadOnly(platform.registry(), RootKey::LocalMachine, path);
 }
 
-std::unique_ptr<RegistryKey> openLocalMachine(Platform& platform, std::string_view path) {
-    return openReadOnly(platform, RootKey::LocalMachine, path);
-}
-
-bool isText(ValueType type) {
-    return type == ValueType::String || type == ValueType::ExpandString;
-}
-
-// A text value as a reader that knows only texts sees it: "" for a missing value,
-// nothing for a value of another type.
-std::optional<std::string> readString(const RegistryKey& key, std::string_view name) {
-    const std::optional<RegValue> value = key.queryValue(std::string(name));
-    if (!value) {
-        return std::string();
-    }
-    if (!isText(value->type)) {
-        return std::nullopt;
-    }
-    return value->textUpToNul();
+// A text as a reader that knows only texts sees it: "" for a missing value,
+// nothing for a value of another kind.
+std::optional<std::string> readString(const TRegistry& key, std::string_view name) {
+    return key.valueExists(name) ? key.readText(name) : std::string();
 }
 
 // The text of a value, "" where there is none to be had.
-std::string readText(const RegistryKey& key, std::string_view name) {
-    return readString(key, name).value_or(std::string());
+std::string readText(const TRegistry& key, std::string_view name) {
+    return key.readText(name).value_or(std::string());
 }
 
-// A four-byte DWORD value, nothing when it is missing or of another kind.
-std::optional<int32_t> readInteger(const RegistryKey& key, std::string_view name) {
-    const std::optional<RegValue> value = key.queryValue(std::string(name));
-    const std::optional<uint32_t> number = value ? value->dword() : std::nullopt;
-    if (!number) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(*number);
-}
-
-bool containsSubkey(const RegistryKey& key, std::string_view name) {
+bool containsSubkey(const TRegistry& key, std::string_view name) {
     const std::vector<std::string> names = key.subkeyNames();
     return std::any_of(names.begin(), names.end(),
                        [&](const std::string& candidate) { return sameText(candidate, name); });
@@ -93,20 +66,15 @@ std::string withoutDoubledBackslashes(std::string path) {
     return path;
 }
 
-// "HardwareID": a text as it stands; a multi-string (or binary data) of at most
-// 255 bytes with its texts run together, read no further than its bytes; anything
-// else gives nothing.
-std::string readHardwareID(const RegistryKey& key) {
-    const std::optional<RegValue> value = key.queryValue("HardwareID");
-    if (!value) {
-        return {};
+// "HardwareID": a text as it stands; a multi-string (or binary data), of which the
+// first 255 bytes count, with its texts run together; anything else gives nothing.
+std::string readHardwareID(const TRegistry& key) {
+    const std::optional<ValueType> type = key.valueType("HardwareID");
+    if (type == ValueType::String || type == ValueType::ExpandString) {
+        return readText(key, "HardwareID");
     }
-    if (isText(value->type)) {
-        return value->textUpToNul();
-    }
-    if ((value->type == ValueType::MultiString || value->type == ValueType::Binary) &&
-        value->data.size() <= kHardwareIdBufferSize) {
-        return JoinMultiString(std::span<const uint8_t>(value->data));
+    if (type == ValueType::MultiString || type == ValueType::Binary) {
+        return JoinMultiString(key.readBytes("HardwareID", kHardwareIdBufferSize).value_or(std::vector<uint8_t>()));
     }
     return {};
 }
@@ -121,15 +89,15 @@ struct RefreshContext {
     bool followClassLinks = false;         // 95/98: GUID keys name the class key in "Link"
 };
 
-RefreshContext makeContext(Platform& platform, bool followClassLinks) {
-    RefreshContext context{platform, OstrelFacts().ClassKey, {}, followClassLinks};
+RefreshContext makeContext(Platform& platform, bool isNT) {
+    RefreshContext context{platform, std::string(ClassKeyOf(isNT)), {}, /*followClassLinks=*/!isNT};
     if (const auto classes = openLocalMachine(platform, context.classRoot)) {
         context.classKeys = classes->subkeyNames();
     }
     return context;
 }
 
-void readIdentity(const RegistryKey& key, TDevice& device) {
+void readIdentity(const TRegistry& key, TDevice& device) {
     device.GUID = ansiUpperCase(readText(key, "ClassGUID"));
     device.FriendlyName = readText(key, "FriendlyName");
     device.Description = readText(key, "DeviceDesc");
@@ -160,14 +128,14 @@ void readLocationFallback(const RefreshContext& context, std::string_view servic
         return;
     }
     device.ServiceGroup = *group;
-    if (const std::optional<int32_t> type = readInteger(*service, "Type")) {
-        device.ServiceType = *type;
+    if (const std::optional<uint32_t> type = service->readDWord("Type")) {
+        device.ServiceType = static_cast<int32_t>(*type);
     }
 }
 
 // The class key's name, display text and icon; the 95/98 line reaches the class key
 // through the "Link" of the key named by the GUID.
-void readClass(const RefreshContext& context, const RegistryKey& deviceKey, TDevice& device) {
+void readClass(const RefreshContext& context, const TRegistry& deviceKey, TDevice& device) {
     const auto found = std::find_if(context.classKeys.begin(), context.classKeys.end(),
                                     [&](const std::string& name) { return sameText(name, device.GUID); });
     if (found != context.classKeys.end() && !device.GUID.empty()) {
@@ -188,7 +156,7 @@ void readClass(const RefreshContext& context, const RegistryKey& deviceKey, TDev
     }
 }
 
-void readDriver(const RefreshContext& context, const RegistryKey& deviceKey, TDevice& device) {
+void readDriver(const RefreshContext& context, const TRegistry& deviceKey, TDevice& device) {
     device.Driver = readText(deviceKey, "Driver");
     if (device.Driver.empty()) {
         return;
@@ -216,13 +184,13 @@ void readService(const RefreshContext& context, TDevice& device) {
     }
     const std::optional<std::string> group = readString(*service, "Group");
     const std::optional<std::string> displayName = readString(*service, "DisplayName");
-    const std::optional<int32_t> type = readInteger(*service, "Type");
+    const std::optional<uint32_t> type = service->readDWord("Type");
     if (group) {
         device.ServiceGroup = *group;
     }
     if (group && displayName && type) {
         device.ServiceName = *displayName;
-        device.ServiceType = *type;
+        device.ServiceType = static_cast<int32_t>(*type);
     } else {
         device.ServiceName.clear();
     }
@@ -235,16 +203,16 @@ void readDeviceParameter(const RefreshContext& context, TDevice& device) {
         return;
     }
     for (const std::string& name : parameters->valueNames()) {
-        const std::optional<RegValue> value = name.empty() ? std::nullopt : parameters->queryValue(name);
-        if (value && value->type == ValueType::String) {
-            device.DeviceParam = value->textUpToNul();
+        std::optional<std::string> text = name.empty() ? std::nullopt : parameters->readText(name);
+        if (text) {
+            device.DeviceParam = std::move(*text);
             return;
         }
     }
 }
 
 // Everything but the "Device Parameters" from an open device key.
-TDevice readDevice(const RefreshContext& context, const RegistryKey& key, std::string regKey,
+TDevice readDevice(const RefreshContext& context, const TRegistry& key, std::string regKey,
                    std::string_view locationService) {
     TDevice device;
     readIdentity(key, device);
@@ -270,12 +238,12 @@ struct ConfigManagerEntry {
 
 std::vector<ConfigManagerEntry> readConfigManagerEntries(Platform& platform) {
     std::vector<ConfigManagerEntry> entries;
-    const auto enumKey = openReadOnly(platform, RootKey::DynData, kConfigManagerEnum);
+    const auto enumKey = TRegistry::openReadOnly(platform.registry(), RootKey::DynData, kConfigManagerEnum);
     if (!enumKey) {
         return entries;
     }
     for (const std::string& name : enumKey->subkeyNames()) {
-        const auto entry = openReadOnly(platform, RootKey::DynData, std::string(kConfigManagerEnum) + "\\" + name);
+        const auto entry = TRegistry::openReadOnly(platform.registry(), RootKey::DynData, std::string(kConfigManagerEnum) + "\\" + name);
         entries.push_back({name, entry ? readText(*entry, "HardwareKey") : std::string()});
     }
     return entries;
@@ -320,7 +288,7 @@ void TDevices::Clear() {
 
 void TDevices::GetInfo() {
     Clear();
-    if (OstrelFacts().IsNT) {
+    if (IsNTLine(platform_)) {
         readNTDevices();
     } else {
         read9xDevices();
@@ -337,7 +305,7 @@ void TDevices::addDevice(TDevice device) {
 }
 
 void TDevices::readNTDevices() {
-    const RefreshContext context = makeContext(platform_, /*followClassLinks=*/false);
+    const RefreshContext context = makeContext(platform_, /*isNT=*/true);
     const auto tree = openLocalMachine(platform_, kNTDeviceTree);
     if (!tree) {
         return;
@@ -374,7 +342,7 @@ void TDevices::readNTDevices() {
 }
 
 void TDevices::read9xDevices() {
-    const RefreshContext context = makeContext(platform_, /*followClassLinks=*/true);
+    const RefreshContext context = makeContext(platform_, /*isNT=*/false);
     TStringList added;  // class name "-" description of every device taken
     for (const ConfigManagerEntry& entry : readConfigManagerEntries(platform_)) {
         if (entry.hardwareKey.empty() ||

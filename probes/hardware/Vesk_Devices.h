@@ -103,7 +103,7 @@ public:
     void publishProperties(PropertyTable& table) const override;
 
     // Rebuilds the list from the registry (the layout of the running Windows line),
-    // sorts it by class name and sets DeviceCount. Needs the shared routines started.
+    // sorts it by class name and sets DeviceCount.
     void GetInfo();
     // Appends "[Devices]" and one section per device.
     void Report(TStrings& report) const;

@@ -6,6 +6,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Registry.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/VersionResource.h"
@@ -133,34 +134,18 @@ constexpr std::string_view kTechnologyTexts[] = {
 constexpr std::string_view kNTVideoKey = "\\SYSTEM\\CurrentControlSet\\Control\\Video\\%s\\0000";
 constexpr std::string_view kNTServiceDeviceKey = "\\SYSTEM\\CurrentControlSet\\Services\\%s\\Device0";
 constexpr std::string_view k9xDriverInfoKey = "\\System\\CurrentControlSet\\Services\\Class\\%s\\INFO";
-constexpr std::string_view kSystemDescriptionKey = "\\HARDWARE\\DESCRIPTION\\System";
-
 constexpr size_t kWideTextBufferSize = 255;
 constexpr size_t kMemorySizeBytes = 4;
 constexpr size_t kBiosVersionBufferSize = 1024;
 
-// The bytes of a value read as binary data into a buffer of `capacity` bytes;
-// nothing when the value is missing or the read fails.
-std::optional<std::vector<uint8_t>> readGuardedBinary(const TRegistry& registry, std::string_view name,
-                                                      size_t capacity) {
-    if (!registry.valueExists(name)) {
+// A value read as binary data, at most `longest` bytes of it: any kind but text
+// (the memory size is binary data or a DWORD, depending on the driver).
+std::optional<std::vector<uint8_t>> readBinary(const TRegistry& key, std::string_view name, size_t longest) {
+    const std::optional<platform::ValueType> type = key.valueType(name);
+    if (!type || *type == platform::ValueType::String || *type == platform::ValueType::ExpandString) {
         return std::nullopt;
     }
-    std::vector<uint8_t> buffer(capacity, 0);
-    try {
-        buffer.resize(registry.readBinaryData(name, buffer));
-    } catch (const Exception&) {
-        return std::nullopt;
-    }
-    return buffer;
-}
-
-uint32_t littleEndianWord(std::span<const uint8_t> bytes) {
-    uint32_t value = 0;
-    for (size_t index = 0; index < bytes.size() && index < 4; ++index) {
-        value |= uint32_t{bytes[index]} << (8 * index);
-    }
-    return value;
+    return key.readBytes(name, longest);
 }
 
 }  // namespace
@@ -182,18 +167,6 @@ std::string_view TechnologyText(int32_t code) {
         return {};
     }
     return kTechnologyTexts[code];
-}
-
-std::string WideRegistryText(std::span<const uint8_t> bytes) {
-    std::string text;
-    for (size_t at = 0; at + 2 <= bytes.size(); at += 2) {
-        const auto unit = static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-        if (unit == 0) {
-            break;
-        }
-        text.push_back(ansiFromUtf16Unit(unit));
-    }
-    return text;
 }
 
 // ---------------------------------------------------------------- the probe
@@ -262,7 +235,7 @@ void TDisplay::readAdapterDetails() {
     dac_.clear();
     chipset_.clear();
     memory_ = 0;
-    if (OstrelFacts().IsNT) {
+    if (IsNTLine(platform_)) {
         readNTAdapterDetails();
     } else {
         read9xAdapterDetails();
@@ -274,21 +247,20 @@ void TDisplay::readNTAdapterDetails() {
     if (deviceParam_.empty() && service_.empty()) {
         return;
     }
-    TRegistry registry(platform_.registry());
-    registry.setRootKey(platform::RootKey::LocalMachine);
+    TRegistry key(platform_.registry(), platform::RootKey::LocalMachine);
     const std::string path = deviceParam_.empty() ? Format(kNTServiceDeviceKey, {service_})
                                                   : Format(kNTVideoKey, {deviceParam_});
-    if (!registry.openKeyReadOnly(path)) {
+    if (!key.openKeyReadOnly(path)) {
         return;
     }
-    if (const auto dac = readGuardedBinary(registry, "HardwareInformation.DacType", kWideTextBufferSize)) {
-        dac_ = WideRegistryText(*dac);
+    if (const auto dac = readBinary(key, "HardwareInformation.DacType", kWideTextBufferSize)) {
+        dac_ = AnsiFromUtf16(*dac);
     }
-    if (const auto chip = readGuardedBinary(registry, "HardwareInformation.ChipType", kWideTextBufferSize)) {
-        chipset_ = WideRegistryText(*chip);
+    if (const auto chip = readBinary(key, "HardwareInformation.ChipType", kWideTextBufferSize)) {
+        chipset_ = AnsiFromUtf16(*chip);
     }
-    if (const auto size = readGuardedBinary(registry, "HardwareInformation.MemorySize", kMemorySizeBytes)) {
-        memory_ = static_cast<int32_t>(littleEndianWord(*size));
+    if (const auto size = readBinary(key, "HardwareInformation.MemorySize", kMemorySizeBytes)) {
+        memory_ = static_cast<int32_t>(bytes::littleEndian(*size, 0, size->size()).value_or(0));
     }
 }
 
@@ -296,36 +268,26 @@ void TDisplay::read9xAdapterDetails() {
     if (driver_.empty()) {
         return;
     }
-    TRegistry registry(platform_.registry());
-    registry.setRootKey(platform::RootKey::LocalMachine);
-    if (!registry.openKeyReadOnly(Format(k9xDriverInfoKey, {driver_}))) {
+    TRegistry key(platform_.registry(), platform::RootKey::LocalMachine);
+    if (!key.openKeyReadOnly(Format(k9xDriverInfoKey, {driver_}))) {
         return;
     }
-    if (registry.valueExists("DacType")) {
-        dac_ = registry.readString("DacType");
-    }
-    if (registry.valueExists("ChipType")) {
-        chipset_ = registry.readString("ChipType");
-    }
-    if (registry.valueExists("VideoMemory")) {
-        memory_ = registry.readInteger("VideoMemory");
-    }
+    dac_ = key.readText("DacType").value_or("");
+    chipset_ = key.readText("ChipType").value_or("");
+    memory_ = static_cast<int32_t>(key.readDWord("VideoMemory").value_or(0));
 }
 
 void TDisplay::readVideoBIOS() {
     biosVersion_.clear();
     biosDate_.clear();
-    TRegistry registry(platform_.registry());
-    registry.setRootKey(platform::RootKey::LocalMachine);
-    if (!registry.openKeyReadOnly(kSystemDescriptionKey)) {
+    TRegistry key(platform_.registry(), platform::RootKey::LocalMachine);
+    if (!key.openKeyReadOnly(kHardwareDescriptionKey)) {
         return;
     }
-    if (const auto version = readGuardedBinary(registry, "VideoBiosVersion", kBiosVersionBufferSize)) {
+    if (const auto version = readBinary(key, "VideoBiosVersion", kBiosVersionBufferSize)) {
         biosVersion_ = JoinMultiString(*version);
     }
-    if (registry.valueExists("VideoBiosDate")) {
-        biosDate_ = registry.readString("VideoBiosDate");
-    }
+    biosDate_ = key.readText("VideoBiosDate").value_or("");
 }
 
 void TDisplay::readScreen() {

@@ -86,12 +86,6 @@ TTextCaps TextCapsOf(uint32_t word);
 // The technology text of a device-technology code, "" for a code without one.
 std::string_view TechnologyText(int32_t code);
 
-// ---------------------------------------------------------------- registry texts
-
-// UTF-16LE text in the ANSI code page, up to its first NUL character or the end of
-// the bytes, whichever comes first; an odd last byte is no character.
-std::string WideRegistryText(std::span<const uint8_t> bytes);
-
 // ---------------------------------------------------------------- the probe
 
 class TDisplay : public TPersistent {

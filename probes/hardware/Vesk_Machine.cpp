@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "framework/Exception.h"
+#include "framework/Registry.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/hardware/Vesk_Devices.h"
@@ -11,7 +13,6 @@ namespace vardak::probes {
 
 namespace {
 
-constexpr std::string_view kHardwareDescriptionKey = "\\HARDWARE\\DESCRIPTION\\System";
 constexpr size_t kLongestBIOSVersion = 255;
 constexpr uint32_t kLongestAreaText = 255;
 
@@ -23,63 +24,12 @@ constexpr size_t kScrollLockKey = 0x91;
 
 constexpr double kSecondsPerDay = 86400.0;
 
-// The text of a registry value up to its first NUL, at most `longest` characters.
-std::string textUpToNul(const platform::RegValue& value, size_t longest) {
-    return value.textUpToNul().substr(0, longest);
-}
-
 bool isXP() { return OstrelRoutinesStarted() && OstrelFacts().IsXP; }
-
-bool isNT(platform::Platform& platform) {
-    return OstrelRoutinesStarted() ? OstrelFacts().IsNT
-                                   : platform.system().versionInfo().platform == platform::PlatformId::NT;
-}
-
-// Days since 1 March of year 0 of the proleptic Gregorian calendar, back to a date.
-platform::SystemTime civilDate(int64_t days) {
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    platform::SystemTime moment;
-    moment.day = static_cast<uint16_t>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    moment.month = static_cast<uint16_t>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    moment.year = static_cast<uint16_t>(yearOfEra + era * 400 + (moment.month <= 2 ? 1 : 0));
-    return moment;
-}
-
-// 30 December 1899, day 0 of TDateTime, in days since 1 March of year 0.
-constexpr int64_t kDateTimeEpoch = 693899;
 
 }  // namespace
 
-std::optional<platform::SystemTime> DateTimeToSystemTime(TDateTime value) {
-    if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0) return std::nullopt;
-    const double wholeDays = std::trunc(value);
-    // Before the epoch the fraction counts away from zero.
-    const double fraction = std::fabs(value - wholeDays);
-    int64_t milliseconds = std::llround(fraction * kSecondsPerDay * 1000.0);
-    int64_t days = static_cast<int64_t>(wholeDays);
-    if (milliseconds >= 86400000) {
-        milliseconds -= 86400000;
-        ++days;
-    }
-    platform::SystemTime moment = civilDate(days + kDateTimeEpoch);
-    moment.hour = static_cast<uint16_t>(milliseconds / 3600000);
-    moment.minute = static_cast<uint16_t>(milliseconds / 60000 % 60);
-    moment.second = static_cast<uint16_t>(milliseconds / 1000 % 60);
-    moment.milliseconds = static_cast<uint16_t>(milliseconds % 1000);
-    moment.dayOfWeek = static_cast<uint16_t>(((days % 7) + 7 + 6) % 7);  // day 0 was a Saturday
-    return moment;
-}
-
 std::string BIOSAreaText(const std::vector<uint8_t>& segment, uint32_t offset, uint32_t longest) {
-    std::string text;
-    for (uint32_t at = offset; at < segment.size() && at - offset < longest && segment[at] != 0; ++at) {
-        text += static_cast<char>(segment[at]);
-    }
-    return text;
+    return bytes::textUpToNul(segment, offset, longest);
 }
 
 // ---------------------------------------------------------------- TBIOS
@@ -90,7 +40,7 @@ void TBIOS::publishProperties(PropertyTable& table) const {
 }
 
 void TBIOS::GetInfo() {
-    if (isNT(platform_)) {
+    if (IsNTLine(platform_)) {
         readNT();
     } else {
         read9x();
@@ -108,19 +58,16 @@ void TBIOS::read9x() {
 }
 
 void TBIOS::readNT() {
-    const std::unique_ptr<platform::RegistryKey> key = platform_.registry().openKey(
-        platform::RootKey::LocalMachine, std::string(kHardwareDescriptionKey), platform::KeyAccess::Read);
-    if (!key) return;
-    if (const std::optional<platform::RegValue> identifier = key->queryValue("Identifier")) {
-        name_ = identifier->textUpToNul();
+    TRegistry key(platform_.registry(), platform::RootKey::LocalMachine);
+    if (!key.openKeyReadOnly(kHardwareDescriptionKey)) return;
+    if (std::optional<std::string> identifier = key.readText("Identifier")) {
+        name_ = std::move(*identifier);
     }
-    if (const std::optional<platform::RegValue> version = key->queryValue("SystemBiosVersion")) {
-        const size_t size = std::min(version->data.size(), kLongestBIOSVersion);
-        const std::span<const uint8_t> bytes(version->data.data(), size);
-        copyright_ = isXP() ? JoinMultiString(bytes) : textUpToNul(*version, size);
+    if (const std::optional<std::vector<uint8_t>> version = key.readBytes("SystemBiosVersion", kLongestBIOSVersion)) {
+        copyright_ = isXP() ? JoinMultiString(*version) : bytes::textUpToNul(*version);
     }
-    if (const std::optional<platform::RegValue> date = key->queryValue("SystemBiosDate")) {
-        date_ = date->textUpToNul();
+    if (std::optional<std::string> date = key.readText("SystemBiosDate")) {
+        date_ = std::move(*date);
     }
 }
 

@@ -58,10 +58,6 @@ std::string BIOSAreaText(const std::vector<uint8_t>& segment, uint32_t offset, u
 // device of class "Computer" a fresh device probe lists, refreshed under `mode`.
 std::string ReadComputerDescription(platform::Platform& platform, TExceptionMode mode);
 
-// The date and time parts of a TDateTime as a calendar record; nothing for a value
-// outside years 1..9999.
-std::optional<platform::SystemTime> DateTimeToSystemTime(TDateTime value);
-
 class TMachine : public TPersistent {
 public:
     explicit TMachine(platform::Platform& platform);

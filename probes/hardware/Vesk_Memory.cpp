@@ -23,7 +23,7 @@ int64_t bytes(uint64_t size) {
 }  // namespace
 
 uint16_t GetFreeSystemResources16(platform::Platform& platform, TResourceKind kind) {
-    if (OstrelFacts().IsNT) {
+    if (IsNTLine(platform)) {
         return kFreeResourcesWithoutHeaps;
     }
     const platform::FreeResources16 answer =

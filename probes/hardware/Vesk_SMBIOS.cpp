@@ -6,6 +6,7 @@
 
 #include "framework/Exception.h"
 #include "framework/SysUtils.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
@@ -26,6 +27,7 @@ constexpr uint8_t kLongestEntryPoint = 0x20;
 constexpr uint32_t kIntermediateLength = 15;
 constexpr uint32_t kEntryPointAlignment = 16;
 constexpr uint32_t kIntermediateOffset = 16;
+constexpr uint32_t kLegacyRevisionOffset = 14;  // within the "_DMI_" part
 constexpr uint32_t kTableLengthOffset = 22;
 constexpr uint32_t kTableAddressOffset = 24;
 constexpr uint32_t kStructureCountOffset = 28;
@@ -88,26 +90,14 @@ constexpr uint8_t kLargestSizeExponent = 62;
 // Index 255 stands for "no text" in the record fields.
 constexpr uint8_t kNoName = 255;
 
-uint8_t checksumOf(std::span<const uint8_t> bytes) {
-    uint8_t sum = 0;
-    for (const uint8_t byte : bytes) {
-        sum = static_cast<uint8_t>(sum + byte);
-    }
-    return sum;
+using bytes::checksum;
+
+void putWord(std::span<uint8_t> data, size_t offset, uint32_t value) {
+    bytes::putLittleEndian(data, offset, 2, value);
 }
 
-uint16_t wordAt(std::span<const uint8_t> bytes, size_t offset) {
-    return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
-}
-
-void putWord(std::span<uint8_t> bytes, size_t offset, uint32_t value) {
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void putDWord(std::span<uint8_t> bytes, size_t offset, uint32_t value) {
-    putWord(bytes, offset, value);
-    putWord(bytes, offset + 2, value >> 16);
+void putDWord(std::span<uint8_t> data, size_t offset, uint32_t value) {
+    bytes::putLittleEndian(data, offset, 4, value);
 }
 
 // A connector type as an index of kConnectorNames.
@@ -240,14 +230,14 @@ SMBIOSImage BuildSMBIOSImage(uint8_t major, uint8_t minor, std::span<const uint8
     putDWord(entry, kTableAddressOffset, kBIOSAreaAddress + kImageTableOffset);
     putWord(entry, kStructureCountOffset, image.structuresPlaced);
     entry[30] = static_cast<uint8_t>((std::min<uint8_t>(major, 15) << 4) | std::min<uint8_t>(minor, 15));
-    entry[21] = static_cast<uint8_t>(-checksumOf(entry.subspan(kIntermediateOffset, kIntermediateLength)));
-    entry[4] = static_cast<uint8_t>(-checksumOf(entry));
+    entry[21] = static_cast<uint8_t>(-checksum(entry.subspan(kIntermediateOffset, kIntermediateLength)));
+    entry[4] = static_cast<uint8_t>(-checksum(entry));
     return image;
 }
 
 std::optional<SMBIOSImage> ImageFromFirmwareTable(std::span<const uint8_t> blob) {
     if (blob.size() < kRSMBHeaderLength) return std::nullopt;
-    const uint32_t length = wordAt(blob, 4) | static_cast<uint32_t>(wordAt(blob, 6)) << 16;
+    const uint32_t length = bytes::le32(blob, 4);
     const std::span<const uint8_t> table =
         blob.subspan(kRSMBHeaderLength, std::min<size_t>(length, blob.size() - kRSMBHeaderLength));
     SMBIOSImage image = BuildSMBIOSImage(blob[1], blob[2], table);
@@ -262,22 +252,6 @@ namespace {
 std::string withBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     return folder;
-}
-
-// The value of an environment variable (name compared without case), or "".
-std::string environmentValue(platform::System& system, std::string_view name) {
-    const std::string block = system.environmentBlock();
-    size_t start = 0;
-    while (start < block.size() && block[start] != '\0') {
-        const size_t end = std::min(block.find('\0', start), block.size());
-        const std::string_view entry(block.data() + start, end - start);
-        const size_t equals = entry.find('=', 1);
-        if (equals != std::string_view::npos && sameText(entry.substr(0, equals), name)) {
-            return std::string(entry.substr(equals + 1));
-        }
-        start = end + 1;
-    }
-    return {};
 }
 
 // Removes the dump's files and folder when the dump is over, whatever happened.
@@ -324,7 +298,7 @@ bool ReadBIOSAreaByROMDump(platform::Platform& platform, TBIOSArea& area) {
     ROMDumpFolder dump(platform.files(), folder);
     const std::string program(kROMDumpProgram.begin(), kROMDumpProgram.end());
     if (!platform.files().writeFile(dump.programPath(), program)) return false;
-    const std::string interpreter = environmentValue(platform.system(), "ComSpec");
+    const std::string interpreter = GetEnvironmentValue(platform, "ComSpec");
     if (interpreter.empty()) return false;
     // The outer quotes keep the interpreter from stripping the quotes of the paths.
     const std::string commandLine = quoted(interpreter) + " /C \"" + quoted(dump.programPath()) + " > " +
@@ -427,13 +401,13 @@ uint8_t TSMBIOS::ReadByte(uint32_t address) const {
 }
 
 uint16_t TSMBIOS::ReadWord(uint32_t address) const {
-    if (address < kBIOSAreaAddress || address >= kAreaEnd - 1) return 0;
-    return static_cast<uint16_t>(ReadByte(address) | ReadByte(address + 1) << 8);
+    if (address < kBIOSAreaAddress) return 0;
+    return bytes::le16(area_, address - kBIOSAreaAddress);
 }
 
 uint32_t TSMBIOS::ReadDWord(uint32_t address) const {
-    if (address < kBIOSAreaAddress || address >= kAreaEnd - 3) return 0;
-    return ReadWord(address) | static_cast<uint32_t>(ReadWord(address + 2)) << 16;
+    if (address < kBIOSAreaAddress) return 0;
+    return bytes::le32(area_, address - kBIOSAreaAddress);
 }
 
 std::vector<uint8_t> TSMBIOS::ReadBlock(uint32_t address, uint32_t size) const {
@@ -457,10 +431,8 @@ bool TSMBIOS::readBIOSArea() {
             return true;
         }
     }
-    const bool isNT = OstrelRoutinesStarted() ? OstrelFacts().IsNT
-                                              : platform_.system().versionInfo().platform == platform::PlatformId::NT;
     area_.fill(0);
-    if (isNT) {
+    if (IsNTLine(platform_)) {
         const platform::SectionRead read = firmware.readPhysicalMemory(kBIOSAreaAddress, kBIOSAreaSize);
         switch (read.status) {
             case platform::SectionReadStatus::Read:
@@ -537,7 +509,7 @@ bool TSMBIOS::locateEntryPoint(bool areaRead) {
     auto checksumValid = [this](uint32_t address, uint32_t length) {
         if (address > kAreaEnd - length) return false;
         const std::vector<uint8_t> bytes = ReadBlock(address, length);
-        return checksumOf(bytes) == 0;
+        return checksum(bytes) == 0;
     };
     uint32_t found = 0;
     if (areaRead) {
@@ -546,6 +518,7 @@ bool TSMBIOS::locateEntryPoint(bool areaRead) {
             if (anchorAt(address, "_SM_") && length >= kShortestEntryPoint && length <= kLongestEntryPoint &&
                 checksumValid(address, length)) {
                 found = address;
+                version_ = Format("%d.%d", {ReadByte(address + 6), ReadByte(address + 7)});
                 break;
             }
         }
@@ -554,13 +527,15 @@ bool TSMBIOS::locateEntryPoint(bool areaRead) {
         for (uint32_t address = kBIOSAreaAddress; address < kAreaEnd; address += kEntryPointAlignment) {
             if (anchorAt(address, "_DMI_") && checksumValid(address, kIntermediateLength)) {
                 found = address - kIntermediateOffset;
+                // A legacy entry point alone carries its version as one BCD byte.
+                const uint8_t revision = ReadByte(address + kLegacyRevisionOffset);
+                version_ = Format("%d.%d", {revision >> 4, revision & 0x0F});
                 break;
             }
         }
     }
     if (found == 0) return false;
     entryPoint_ = found;
-    version_ = Format("%d.%d", {ReadByte(found + 6), ReadByte(found + 7)});
     tableAddress_ = ReadDWord(found + kTableAddressOffset);
     structureCount_ = ReadWord(found + kStructureCountOffset);
     tableLength_ = ReadWord(found + kTableLengthOffset);

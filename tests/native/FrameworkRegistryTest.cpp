@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,8 @@ constexpr const char* kMachine =
     "\"MultiGap\"=hex(7):41,00,00,42,00,00\n"
     "\"Bytes\"=hex:01,02,03,04\n"
     "\"ShortDword\"=hex(4):01,02\n"
-    "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n";
+    "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n"
+    "\"Dword\"=dword:0000002a\n";
 
 class FrameworkRegistryTest : public ::testing::Test {
 protected:
@@ -155,6 +157,37 @@ TEST_F(FrameworkRegistryTest, BinaryDataNeedsRoomInTheBuffer) {
 
     std::array<uint8_t, 8> wide{};
     EXPECT_EQ(reg.readBinaryData("Qword", wide), 8u);  // types without a reader of their own
+}
+
+TEST_F(FrameworkRegistryTest, ProbeReadsGiveNothingForMissingValuesAndOtherKindsAndCutOnlyWhenAsked) {
+    using Bytes = std::vector<uint8_t>;
+    struct Case {
+        const char* name;
+        std::optional<std::string> text;
+        std::optional<uint32_t> number;
+        std::optional<Bytes> bytes;
+    };
+    const Case cases[] = {
+        {"NoNul", "ABC", std::nullopt, Bytes{'A', 'B', 'C'}},
+        {"InnerNul", "A", std::nullopt, Bytes{'A', 0, 'B', 0}},
+        {"Expand", "%WIN%", std::nullopt, Bytes{'%', 'W', 'I', 'N', '%', 0}},
+        {"Bytes", std::nullopt, std::nullopt, Bytes{1, 2, 3, 4}},
+        {"ShortDword", std::nullopt, std::nullopt, Bytes{1, 2}},
+        {"Dword", std::nullopt, 42u, Bytes{42, 0, 0, 0}},
+        {"Missing", std::nullopt, std::nullopt, std::nullopt},
+    };
+    const TRegistry& reg = openRaw();
+    for (const Case& c : cases) {
+        EXPECT_EQ(reg.readText(c.name), c.text) << c.name;
+        EXPECT_EQ(reg.readDWord(c.name), c.number) << c.name;
+        EXPECT_EQ(reg.readBytes(c.name), c.bytes) << c.name;
+    }
+    EXPECT_EQ(reg.readText("NoNul", 2), "AB");
+    EXPECT_EQ(reg.readBytes("Bytes", 3), (Bytes{1, 2, 3}));
+    const auto opened = TRegistry::openReadOnly(machine.registry(), RootKey::LocalMachine, "\\Hardware\\Raw");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->readText("NoNul"), "ABC");
+    EXPECT_EQ(TRegistry::openReadOnly(machine.registry(), RootKey::LocalMachine, "\\Hardware\\None"), nullptr);
 }
 
 TEST_F(FrameworkRegistryTest, DescribesValues) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdint>
 #include <limits>
 
@@ -164,6 +166,27 @@ TEST(EncodeDateTimeTest, SerialsAroundTheEpoch) {
     EXPECT_DOUBLE_EQ(EncodeDateTime(9999, 12, 31, 0, 0, 0, 0), 2958465);
     EXPECT_THROW(EncodeDateTime(0, 1, 1, 0, 0, 0, 0), EConvertError);
     EXPECT_THROW(EncodeDateTime(1900, 2, 29, 0, 0, 0, 0), EConvertError);
+}
+
+TEST(DateTimeToSystemTimeTest, ReversesEncodeDateTimeOnBothSidesOfTheEpoch) {
+    struct Case {
+        platform::SystemTime moment;  // year, month, weekday, day, hour, minute, second, ms
+    };
+    for (const Case& c : {Case{{1999, 12, 5, 31, 23, 59, 58, 500}}, Case{{1899, 12, 6, 30, 0, 0, 0, 0}},
+                          Case{{1899, 12, 5, 29, 6, 0, 0, 0}}, Case{{1, 1, 1, 1, 0, 0, 0, 0}},
+                          Case{{2024, 2, 4, 29, 12, 0, 0, 1}}}) {
+        const platform::SystemTime& in = c.moment;
+        const std::optional<platform::SystemTime> out = DateTimeToSystemTime(
+            EncodeDateTime(in.year, in.month, in.day, in.hour, in.minute, in.second, in.milliseconds));
+        ASSERT_TRUE(out.has_value()) << in.year;
+        EXPECT_EQ(std::tuple(out->year, out->month, out->dayOfWeek, out->day, out->hour, out->minute, out->second,
+                             out->milliseconds),
+                  std::tuple(in.year, in.month, in.dayOfWeek, in.day, in.hour, in.minute, in.second,
+                             in.milliseconds))
+            << in.year;
+    }
+    EXPECT_FALSE(DateTimeToSystemTime(1e9).has_value());
+    EXPECT_FALSE(DateTimeToSystemTime(-693594).has_value());
 }
 
 }  // namespace

@@ -62,13 +62,12 @@ TEST_F(OstrelRoutinesTest, ClassDevicesOnNTReadAnyNamedValue) {
     EXPECT_EQ(linesOf(devices), (std::vector<std::string>{"NVIDIA GeForce2 MX/MX 400"}));
 }
 
-TEST_F(OstrelRoutinesTest, ClassDevicesOn9xReadTheKeyNamedByTheClass) {
+TEST_F(OstrelRoutinesTest, ClassDevicesOn9xReadTheKeyNamedByTheClassAlsoBeforeTheStart) {
     machine.systemFake.poseAsWindows98(true);
     machine.loadRegistryFixture("ostrel-classes-9x.reg");
-    const OstrelRoutinesSession session(machine);
     TStringList devices;
     std::string classId = "stale";
-    GetClassDevices(machine, OstrelFacts().ClassKey, "Net", "DriverDesc", classId, devices);
+    GetClassDevices(machine, k9xClassKey, "Net", "DriverDesc", classId, devices);
     EXPECT_EQ(classId, "");
     EXPECT_EQ(linesOf(devices), (std::vector<std::string>{"Dial-Up Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC",
                                                            "Dial-Up Adapter #2 (VPN Support)"}));
@@ -122,6 +121,17 @@ TEST_F(OstrelRoutinesTest, EnvironmentIsReadNoFurtherThan4096Characters) {
     GetEnvironment(machine, lines);
     EXPECT_EQ(lines.count(), 4096 / 50);
     EXPECT_EQ(lines[0], machine.systemFake.environment[0]);
+}
+
+TEST_F(OstrelRoutinesTest, VariablesPastTheListedPartStillExpandAndAreFound) {
+    const std::string longPath = "PATH=" + std::string(5000, 'p');
+    machine.systemFake.environment = {longPath, "SystemRoot=C:\\WINDOWS", "ComSpec=C:\\WINDOWS\\cmd.exe"};
+    TStringList lines;
+    GetEnvironment(machine, lines);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(ExpandEnvVars(machine, "%SystemRoot%\\x.exe"), "C:\\WINDOWS\\x.exe");
+    EXPECT_EQ(GetEnvironmentValue(machine, "COMSPEC"), "C:\\WINDOWS\\cmd.exe");
+    EXPECT_EQ(GetEnvironmentValue(machine, "Missing"), "");
 }
 
 TEST_F(OstrelRoutinesTest, FoldersFromTheSystem) {

@@ -206,5 +206,12 @@ TEST(AnsiConversionTest, MapsUtf16UnitsToWindows1252) {
     EXPECT_EQ(ansiFromUtf16Unit(0x4E2D), '?');
 }
 
+TEST(AnsiConversionTest, Utf16TextEndsAtItsFirstNulOrItsLastWholeUnit) {
+    const std::vector<uint8_t> bytes = {0xE9, 0, 0xAC, 0x20, 0x00, 0x4E, 'x', 0, 0, 0, 'E', 0};
+    EXPECT_EQ(AnsiFromUtf16(bytes), "\xE9\x80?x");
+    EXPECT_EQ(AnsiFromUtf16(std::span(bytes).first(5)), "\xE9\x80");
+    EXPECT_EQ(AnsiFromUtf16(std::span(bytes).first(1)), "");
+}
+
 }  // namespace
 }  // namespace vardak::probes

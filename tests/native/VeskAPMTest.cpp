@@ -82,20 +82,19 @@ TEST_F(APMTest, PercentagesUpTo100AreKnown) {
     EXPECT_EQ(reportOf({0, 4, 101, 60, 7200}).size(), 3u);
 }
 
-TEST_F(APMTest, AFailingQueryLeavesEverythingReset) {
+TEST_F(APMTest, AFailingQueryReportsUnknownValuesNotMeasuredOnes) {
     reportOf({0, 1, 80, 5400, 10800});
     machine.powerFake.status.reset();
     apm.GetInfo();
     EXPECT_EQ(apm.ACPowerStatus(), TPowerStatus::psUnknown);
     EXPECT_EQ(apm.BatteryChargeStatus(), TBatteryStatus::bsUnknown);
-    EXPECT_EQ(apm.BatteryLifePercent(), 0);
-    EXPECT_EQ(apm.BatteryLifeTime(), 0u);
-    EXPECT_EQ(apm.BatteryLifeFullTime(), 0u);
+    EXPECT_EQ(apm.BatteryLifePercent(), TAPM::kUnknownPercent);
+    EXPECT_EQ(apm.BatteryLifeTime(), TAPM::kUnknownTime);
+    EXPECT_EQ(apm.BatteryLifeFullTime(), TAPM::kUnknownTime);
     TStringList report;
     apm.Report(report);
     EXPECT_THAT(linesOf(report),
-                ElementsAre("[Advanced Power Management]", "ACPowerStatus=Unknown", "BatteryChargeStatus=Unknown",
-                            "BattreyLifeFullTime=0 Seconds.", "BatteryLifeTime=0 Seconds."));
+                ElementsAre("[Advanced Power Management]", "ACPowerStatus=Unknown", "BatteryChargeStatus=Unknown"));
 }
 
 TEST(APMStatusTest, LineStatusBytes) {

@@ -343,7 +343,7 @@ TEST_F(DeviceDataTest, AMultiStringIsReadNoFurtherThanItsBytes) {
     EXPECT_EQ(port().HardwareID, "ACPI\\PNP0501*PNP");
 }
 
-TEST_F(DeviceDataTest, BinaryHardwareIdsAreJoinedAndOverlongOnesDropped) {
+TEST_F(DeviceDataTest, BinaryHardwareIdsAreJoinedAndOverlongOnesCutAt255Bytes) {
     addPort({{"HardwareID", RegValue::fromBinary(bytesOf(std::string("A\0B\0\0C", 6)))}});
     EXPECT_EQ(port().HardwareID, "AB");
 
@@ -351,7 +351,7 @@ TEST_F(DeviceDataTest, BinaryHardwareIdsAreJoinedAndOverlongOnesDropped) {
     addPort({{"HardwareID", RegValue::fromBinary(bytesOf(text255 + std::string(1, '\0')))}});
     EXPECT_EQ(port().HardwareID, text255);
     addPort({{"HardwareID", RegValue::fromMultiString({std::string(200, 'y'), std::string(60, 'z')})}});
-    EXPECT_EQ(port().HardwareID, "");
+    EXPECT_EQ(port().HardwareID, std::string(200, 'y') + std::string(54, 'z'));
     addPort({{"HardwareID", RegValue::fromDWord(7)}});
     EXPECT_EQ(port().HardwareID, "");
     addPort({{"HardwareID", RegValue::fromString("*PNP0501")}});

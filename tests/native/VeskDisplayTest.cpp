@@ -196,18 +196,20 @@ TEST_F(DisplayTest, TheAdapterIsFixedAtCreationAndTheDetailsFollowTheRegistry) {
     EXPECT_EQ(display.Memory(), 0);
 }
 
-TEST_F(DisplayTest, AnUnreadableHardwareValueIsSkippedAndTheOthersAreRead) {
+TEST_F(DisplayTest, OverlongHardwareValuesAreCutAndADWordMemorySizeIsRead) {
     const std::string videoKey = std::string("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Video\\") +
                                  kNvidiaVideoID + "\\0000]\n";
     std::string tooLong = "\"HardwareInformation.ChipType\"=hex:41,00";
     for (int index = 0; index < 127; ++index) {
-        tooLong += ",42,00";  // 256 bytes
+        tooLong += ",42,00";  // 256 bytes: the last character lies past the 255 read
     }
-    poseAsXP((videoKey + tooLong + "\n\"HardwareInformation.MemorySize\"=dword:02000000\n").c_str());
+    poseAsXP((videoKey + tooLong + "\n\"HardwareInformation.MemorySize\"=dword:02000000\n"
+                                   "\"HardwareInformation.DacType\"=\"a text, not wide\"\n")
+                 .c_str());
     const auto display = refreshedProbe();
-    EXPECT_EQ(display->Chipset(), "");
-    EXPECT_EQ(display->Memory(), 0);
-    EXPECT_EQ(display->DAC(), "Integrated RAMDAC");
+    EXPECT_EQ(display->Chipset(), "A" + std::string(126, 'B'));
+    EXPECT_EQ(display->Memory(), 0x02000000);
+    EXPECT_EQ(display->DAC(), "");
 }
 
 TEST_F(DisplayTest, ShortValuesAreReadOnlyAsFarAsTheyGo) {
@@ -223,23 +225,6 @@ TEST_F(DisplayTest, ShortValuesAreReadOnlyAsFarAsTheyGo) {
     EXPECT_EQ(display->Memory(), 0x400000);
 }
 
-// ---------------------------------------------------------------- wide registry text
-
-TEST(WideRegistryTextTest, StopsAtTheFirstNulOrTheEndOfTheBytes) {
-    const std::vector<uint8_t> bytes = {'A', 0, 'B', 0, 'C', 0, 'D', 0, 0, 0, 'E', 0};
-    EXPECT_EQ(WideRegistryText(bytes), "ABCD");
-    // Only the bytes read count, whatever lies behind them.
-    EXPECT_EQ(WideRegistryText(std::span(bytes).first(6)), "ABC");
-    EXPECT_EQ(WideRegistryText(std::span(bytes).first(5)), "AB");
-    EXPECT_EQ(WideRegistryText(std::span(bytes).first(1)), "");
-    EXPECT_EQ(WideRegistryText({}), "");
-}
-
-TEST(WideRegistryTextTest, ConvertsToTheWesternCodePage) {
-    const std::vector<uint8_t> bytes = {0xE9, 0x00, 0xAC, 0x20, 0x00, 0x4E, 'x', 0x00};
-    EXPECT_EQ(WideRegistryText(bytes), "\xE9\x80?x");
-}
-
 // ---------------------------------------------------------------- video BIOS
 
 TEST_F(DisplayTest, TheVideoBiosVersionJoinsItsTexts) {
@@ -249,14 +234,14 @@ TEST_F(DisplayTest, TheVideoBiosVersionJoinsItsTexts) {
     EXPECT_EQ(display->BIOSDate(), "06/11/01");
 }
 
-TEST_F(DisplayTest, AVideoBiosVersionBeyondTheBufferIsLeftEmpty) {
+TEST_F(DisplayTest, AVideoBiosVersionBeyondTheBufferIsCutThere) {
     std::string version = "\"VideoBiosVersion\"=hex:41";
     for (int index = 0; index < 1024; ++index) {
         version += ",42";
     }
     poseAsXP(("[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\n" + version + "\n").c_str());
     const auto display = refreshedProbe();
-    EXPECT_EQ(display->BIOSVersion(), "");
+    EXPECT_EQ(display->BIOSVersion(), "A" + std::string(1023, 'B'));
     EXPECT_EQ(display->BIOSDate(), "06/11/01");
 }
 

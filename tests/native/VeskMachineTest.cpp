@@ -142,31 +142,29 @@ TEST_F(MachineTest, ReportHasMachineThenSMBIOSThenBIOS) {
     EXPECT_EQ(machine.firmwareFake.tableCalls, 1);
 }
 
-TEST_F(MachineTest, AFailingSMBIOSReadIsReportedAndTheRestGoesOn) {
+TEST_F(MachineTest, AFailingSMBIOSReadIsReportedOnceAndTheRestIsStillRead) {
     machine.firmwareFake.sectionStatus = platform::SectionReadStatus::CannotMap;
     machine.systemFake.ticks = 5000;
+    machine.systemFake.keys[0x90] = 0x01;
+    machine.loadRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]\n\"Identifier\"=\"AT\"\n");
     OstrelRoutinesSession routines(machine);
     TMachine probe(machine);
+    ASSERT_EQ(probe.ExceptionMode(), TExceptionMode::emMessage);
+    probe.GetInfo(1);
+    ASSERT_EQ(machine.uiFake.errors.size(), 1u);
+    EXPECT_EQ(machine.uiFake.errors[0].caption, "Error");
+    EXPECT_THAT(machine.uiFake.errors[0].text, ::testing::HasSubstr("TSMBIOS.GetInfo"));
+    EXPECT_DOUBLE_EQ(probe.SystemUpTime(), 5.0);
+    EXPECT_EQ(probe.Name(), "VARDAK-TEST");
+    EXPECT_EQ(probe.User(), "Tester");
+    EXPECT_TRUE(probe.NumLock());
+    EXPECT_EQ(probe.BIOS().Name(), "AT");
+
     probe.setExceptionMode(TExceptionMode::emSilent);
     probe.GetInfo(1);
-    EXPECT_DOUBLE_EQ(probe.SystemUpTime(), 5.0);
+    EXPECT_EQ(machine.uiFake.errors.size(), 1u);
     probe.setExceptionMode(TExceptionMode::emRaise);
     EXPECT_THROW(probe.GetInfo(1), Exception);
-}
-
-TEST(MachineDates, DateTimeToSystemTimeReversesEncodeDateTime) {
-    const TDateTime value = EncodeDateTime(1999, 12, 31, 23, 59, 58, 500);
-    const std::optional<platform::SystemTime> moment = DateTimeToSystemTime(value);
-    ASSERT_TRUE(moment.has_value());
-    EXPECT_EQ(moment->year, 1999);
-    EXPECT_EQ(moment->month, 12);
-    EXPECT_EQ(moment->day, 31);
-    EXPECT_EQ(moment->hour, 23);
-    EXPECT_EQ(moment->second, 58);
-    EXPECT_EQ(moment->milliseconds, 500);
-    EXPECT_EQ(moment->dayOfWeek, 5);  // a Friday
-    EXPECT_EQ(DateTimeToSystemTime(0)->year, 1899);
-    EXPECT_FALSE(DateTimeToSystemTime(1e9).has_value());
 }
 
 }  // namespace

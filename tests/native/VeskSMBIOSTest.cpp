@@ -121,24 +121,27 @@ TEST_F(SMBIOSTest, IgnoresAnAnchorOffTheSixteenByteGridOrWithAWrongChecksum) {
     EXPECT_EQ(reader.BIOSVendor(), "");
 }
 
-TEST_F(SMBIOSTest, FallsBackToTheDMIAnchorSixteenBytesOnOnlyWhenItsChecksumHolds) {
-    BiosAreaBuilder area;
-    std::vector<uint8_t> entry = testing::entryPointOf({2, 1, kTable, 0, 2});
+TEST_F(SMBIOSTest, ALegacyDMIAnchorAloneGivesItsOwnVersionOnTheGridWithItsChecksum) {
     const std::vector<uint8_t> table = tableOf({biosStructure(), endOfTable(1)});
-    entry[22] = static_cast<uint8_t>(table.size());
-    // Fix the "_DMI_" checksum, then break the "_SM_" anchor.
-    uint8_t sum = 0;
-    for (int k = 16; k < 31; ++k) sum = static_cast<uint8_t>(sum + (k == 21 ? 0 : entry[k]));
-    entry[21] = static_cast<uint8_t>(-sum);
-    entry[1] = 'X';
-    area.put(0xF2000, entry).put(kTable, table);
+    const std::vector<uint8_t> entry =
+        testing::entryPointOf({2, 1, kTable, static_cast<uint16_t>(table.size()), 2});
+    const std::vector<uint8_t> legacy(entry.begin() + 16, entry.end());  // the "_DMI_" part alone
+    BiosAreaBuilder area;
+    // Whatever lies ahead of the anchor is no version.
+    area.put(0xF2000, std::vector<uint8_t>(16, 0x37)).put(0xF2010, legacy).put(kTable, table);
     decodeArea(area);
     EXPECT_EQ(reader.EntryPointAddress(), 0xF2000u);
+    EXPECT_EQ(reader.Version(), "2.1");
     EXPECT_EQ(reader.BIOSVendor(), "Award Software");
 
+    std::vector<uint8_t> broken = legacy;
+    broken[6] ^= 1;  // the table length, after the checksum was taken
+    area.put(0xF2010, broken);
+    decodeArea(area);
+    EXPECT_EQ(reader.EntryPointAddress(), 0u);
+
     BiosAreaBuilder misaligned;
-    std::vector<uint8_t> shifted(entry.begin() + 16, entry.end());
-    misaligned.put(0xF2008, shifted).put(kTable, table);
+    misaligned.put(0xF2008, legacy).put(kTable, table);
     decodeArea(misaligned);
     EXPECT_EQ(reader.EntryPointAddress(), 0u);
 }

@@ -79,6 +79,7 @@ std::vector<uint8_t> entryPointOf(const EntryPointFields& fields) {
     for (int k = 0; k < 4; ++k) entry[24 + k] = static_cast<uint8_t>(fields.tableAddress >> (8 * k));
     entry[28] = static_cast<uint8_t>(fields.structureCount);
     entry[29] = static_cast<uint8_t>(fields.structureCount >> 8);
+    entry[30] = static_cast<uint8_t>(fields.major << 4 | (fields.minor & 0x0F));
     entry[21] = negatedSum(entry.data() + 16, 15);
     entry[4] = negatedSum(entry.data(), 31);
     return entry;
