@@ -24,12 +24,9 @@ namespace vardak::probes {
 // ---------------------------------------------------------------- types
 
 enum class TConnectionType : uint8_t { ctNone, ctLAN, ctDialup };
-inline constexpr std::string_view kConnectionTypeNames[] = {"ctNone", "ctLAN", "ctDialup"};
 
 // The same ordinals as the platform's drive-type codes 0..6.
 enum class TMediaType : uint8_t { dtUnknown, dtNotExists, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };
-inline constexpr std::string_view kMediaTypeNames[] = {"dtUnknown", "dtNotExists", "dtRemovable", "dtFixed",
-                                                       "dtRemote",  "dtCDROM",     "dtRAMDisk"};
 
 enum class TFileFlag : uint8_t {
     fsCaseIsPreserved,
@@ -45,10 +42,6 @@ enum class TFileFlag : uint8_t {
     fsSparseFilesSupport,
     fsDiskQuotasSupport,
 };
-inline constexpr std::string_view kFileFlagNames[] = {
-    "fsCaseIsPreserved",      "fsCaseSensitive",      "fsUnicodeStoredOnDisk",       "fsPersistentAcls",
-    "fsFileCompression",      "fsVolumeIsCompressed", "fsLongFileNames",             "fsEncryptedFileSystemSupport",
-    "fsObjectIDsSupport",     "fsReparsePointsSupport", "fsSparseFilesSupport",      "fsDiskQuotasSupport"};
 
 // A set of TFileFlag: bit n stands for the member with ordinal n.
 struct TFileFlags {

@@ -38,22 +38,11 @@ inline constexpr std::array<std::string_view, kDeviceClassCount> kDeviceClassNam
     "USB",
 };
 
-// Indexes of the table that other probes and the summary list look for.
+// Indexes of the table that the probes look for.
 namespace device_class {
-inline constexpr uint8_t kDiskDrive = 2;
+inline constexpr uint8_t kComputer = 1;
 inline constexpr uint8_t kDisplay = 3;
-inline constexpr uint8_t kCDROM = 4;
-inline constexpr uint8_t kFloppyDisk = 6;
-inline constexpr uint8_t kKeyboard = 13;
-inline constexpr uint8_t kMouse = 16;
-inline constexpr uint8_t kModem = 17;
-inline constexpr uint8_t kMonitor = 18;
-inline constexpr uint8_t kNet = 21;
 inline constexpr uint8_t kUnknown = 24;
-inline constexpr uint8_t kPrinter = 27;
-inline constexpr uint8_t kSCSIAdapter = 28;
-inline constexpr uint8_t kMedia = 30;
-inline constexpr uint8_t kTapeDrive = 33;
 }  // namespace device_class
 
 // The index of the first table entry that starts `className`, compared without case
@@ -115,8 +104,6 @@ public:
     const TDevice* Device(int index) const;
     // The position of the first device of a class index, -1 when there is none.
     int IndexOfClass(uint8_t deviceClass) const;
-    // The class index of a class name (GetDeviceClass).
-    uint8_t DeviceClassOf(std::string_view className) const { return GetDeviceClass(className); }
 
     // The entries now in the list; DeviceCount changes only with GetInfo.
     int Count() const { return list_.count(); }

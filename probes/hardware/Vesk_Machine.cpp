@@ -16,8 +16,6 @@ namespace {
 constexpr size_t kLongestBIOSVersion = 255;
 constexpr uint32_t kLongestAreaText = 255;
 
-constexpr uint8_t kComputerDeviceClass = 1;
-
 constexpr size_t kCapsLockKey = 0x14;
 constexpr size_t kNumLockKey = 0x90;
 constexpr size_t kScrollLockKey = 0x91;
@@ -86,7 +84,7 @@ std::string ReadComputerDescription(platform::Platform& platform, TExceptionMode
     CallGetInfo(platform.ui(), "TDevices.GetInfo", mode, &TDevices::GetInfo, devices);
     for (int index = 0; index < devices.Count(); ++index) {
         const TDevice* device = devices.Device(index);
-        if (device != nullptr && device->DeviceClass == kComputerDeviceClass) {
+        if (device != nullptr && device->DeviceClass == device_class::kComputer) {
             return device->FriendlyName.empty() ? device->Description : device->FriendlyName;
         }
     }
