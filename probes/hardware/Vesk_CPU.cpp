@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
-#include <cstdlib>
-#include <deque>
-#include <numeric>
 #include <optional>
 #include <string_view>
 
 #include "framework/Registry.h"
+#include "platform/Bytes.h"
 #include "probes/core/Format.h"
 #include "probes/core/Ostrel_Routines.h"
 
@@ -17,193 +14,6 @@ namespace vardak::probes {
 
 using platform::CpuidRegisters;
 using platform::Processor;
-
-// ---------------------------------------------------------------- model names
-
-namespace {
-
-// Rows of the vendor table.
-constexpr int kIntel = 1;
-constexpr int kAMD = 2;
-constexpr int kCyrix = 3;
-constexpr int kIDT = 4;
-constexpr int kNexGen = 5;
-constexpr int kUMC = 6;
-constexpr int kRise = 7;
-
-constexpr int kOverDriveType = 1;
-
-struct IntRange {
-    int first = INT_MIN;
-    int last = INT_MAX;
-    constexpr bool contains(int value) const { return first <= value && value <= last; }
-};
-
-constexpr IntRange kAny{};
-constexpr IntRange only(int value) { return {value, value}; }
-constexpr IntRange between(int first, int last) { return {first, last}; }
-constexpr IntRange atLeast(int value) { return {value, INT_MAX}; }
-constexpr IntRange atMost(int value) { return {INT_MIN, value}; }
-
-// One row of the model table. The first row whose vendor, family and model match and
-// whose L2 size and clock fall in its ranges names the processor. A row that names
-// by brand index takes the name from the brand table and keeps its code name.
-struct ModelRow {
-    int vendor;
-    int family;
-    IntRange model;
-    std::string_view name;
-    std::string_view codeName;
-    int32_t transistors;
-    IntRange level2KB = kAny;
-    IntRange mhz = kAny;
-    bool nameByBrand = false;
-};
-
-constexpr ModelRow byBrand(int family, IntRange model, std::string_view codeName = {},
-                           int32_t transistors = 0) {
-    return {kIntel, family, model, {}, codeName, transistors, kAny, kAny, true};
-}
-
-// The micro sign of the code names, in the Windows Western code page.
-#define MICRO "\xB5"
-
-constexpr ModelRow kModelRows[] = {
-    // Intel 486
-    {kIntel, 4, between(0, 1), "i80486DX", "P4", 1250000},
-    {kIntel, 4, only(2), "i80486SX", "P23", 900000},
-    {kIntel, 4, only(3), "i80486DX2", "P24", 1250000},
-    {kIntel, 4, only(4), "i80486SL", "P23", 900000},
-    {kIntel, 4, only(5), "i80486SX2", "P23", 900000},
-    {kIntel, 4, only(7), "i80486DX2WB", "P24", 1250000},
-    {kIntel, 4, only(8), "i80486DX4", "P24C", 1600000},
-    {kIntel, 4, only(9), "i80486DX4WB", "P24C", 1600000},
-    // Intel Pentium
-    {kIntel, 5, only(0), "Pentium", "P5 (0,80" MICRO "m)", 3100000},
-    {kIntel, 5, between(1, 2), "Pentium", "P54C (0,50" MICRO "m)", 3100000},
-    {kIntel, 5, only(3), "Pentium", "P24T", 0},
-    {kIntel, 5, only(4), "Pentium MMX", "P55C (0,28" MICRO "m)", 4500000},
-    {kIntel, 5, only(5), "DX4", "", 0},
-    {kIntel, 5, only(6), "Pentium", "P5", 0},
-    {kIntel, 5, only(7), "Pentium", "P54C (0,35" MICRO "m)", 3100000},
-    {kIntel, 5, only(8), "Pentium MMX (mobile)", "Tillamook (0,25" MICRO "m)", 4500000},
-    {kIntel, 5, kAny, "Pentium", "", 0},
-    // Intel P6
-    {kIntel, 6, only(0), "Pentium Pro", "P6 (0.50 " MICRO "m)", 5500000},
-    {kIntel, 6, only(1), "Pentium Pro", "P6 (0.35 " MICRO "m)", 5500000},
-    {kIntel, 6, only(3), "Pentium II", "P6T (0.25 " MICRO "m)", 7500000, only(333)},
-    {kIntel, 6, only(3), "Pentium II", "Klamath (0.35 " MICRO "m)", 7500000},
-    {kIntel, 6, only(4), "Pentium II", "P55CT (P54 OverDrive)", 3100000},
-    {kIntel, 6, only(5), "Pentium II Xeon", "Deschutes (0.25 " MICRO "m)", 7500000, atLeast(513)},
-    {kIntel, 6, only(5), "Pentium II", "Deschutes (0,25" MICRO "m)", 7500000, between(1, 512)},
-    {kIntel, 6, only(5), "Celeron", "Covington (0,25" MICRO "m)", 7500000, atMost(0)},
-    {kIntel, 6, only(6), "Pentium II PE (mobile)", "Dixon (0.25 " MICRO "m)", 27400000, atLeast(256)},
-    {kIntel, 6, only(6), "Celeron A", "Mendocino (0.25 " MICRO "m)", 19000000, atMost(255)},
-    {kIntel, 6, only(7), "Pentium III Xeon", "Tanner (0.25 " MICRO "m)", 9500000, atLeast(513)},
-    {kIntel, 6, only(7), "Pentium III", "Katmai (0.25 " MICRO "m)", 9500000},
-    byBrand(6, only(8), "Coppermine (0.18 " MICRO "m)", 28100000),
-    {kIntel, 6, kAny, "Pentium II", "", 0},
-    // Intel, later families
-    byBrand(7, kAny),
-    byBrand(8, kAny),
-    {kIntel, 10, kAny, "Pentium III Xeon", "", 0},
-    {kIntel, 15, kAny, "Pentium 4", "", 0},
-    // AMD
-    {kAMD, 4, only(0), "Am486DX", "P4", 1250000},
-    {kAMD, 4, only(3), "Am486DX2", "P24", 1250000},
-    {kAMD, 4, only(7), "Am486DX2", "P24", 1250000},
-    {kAMD, 4, between(8, 9), "Am486DX4", "P24C", 1250000},
-    {kAMD, 4, between(14, 15), "Am5x86", "X5", 1600000},
-    {kAMD, 5, only(0), "K5", "SSA5 (0.50-0.35 " MICRO "m)", 4300000},
-    {kAMD, 5, between(1, 3), "K5-5k86 (PR120, PR133)", "5k86 (0.35 " MICRO "m)", 4300000},
-    {kAMD, 5, only(6), "K6", "K6 (0.30 " MICRO "m)", 8800000},
-    {kAMD, 5, only(7), "K6", "Little Foot (0.25 " MICRO "m)", 8800000},
-    {kAMD, 5, only(8), "K6-II", "Chomper (0.25 " MICRO "m)", 9300000},
-    {kAMD, 5, only(9), "K6-III", "Slarptooth (0.25 " MICRO "m)", 21300000},
-    {kAMD, 5, only(13), "K6-II+/K6-III+", "", 0},
-    {kAMD, 6, only(1), "K7", "Athlon (0.25-0.18 " MICRO "m)", 22000000},
-    {kAMD, 6, only(2), "Athlon", "Athlon (0.25-0.18 " MICRO "m)", 22000000},
-    {kAMD, 6, only(3), "Duron", "Duron", 22000000},
-    {kAMD, 6, only(4), "Athlon", "Athlon", 22000000},
-    {kAMD, 6, only(6), "Athlon XP", "Athlon XP", 22000000},
-    {kAMD, 6, only(7), "Duron", "Duron", 22000000},
-    // Cyrix: the first 486 parts are told apart by their clock alone.
-    {kCyrix, 4, only(0), "Cx486SLC/DLC", "M0.5", 600000, kAny, only(20)},
-    {kCyrix, 4, only(0), "Cx486SLC/DLC", "M0.5", 600000, kAny, only(66)},
-    {kCyrix, 4, only(0), "Cx486S", "M0.6", 600000, kAny, only(33)},
-    {kCyrix, 4, only(0), "Cx486S", "M0.6", 600000, kAny, only(50)},
-    {kCyrix, 4, only(0), "Cx486DX/DX2/DX4", "M0.7", 1100000, kAny, atLeast(67)},
-    {kCyrix, 4, only(4), "Media GX", "Gx86", 24000000},
-    {kCyrix, 4, only(9), "5x86", "M0.9 or M1sc (0.65 " MICRO "m)", 20000000},
-    {kCyrix, 5, only(2), "6x86 and 6x86L", "M1 (0.65 " MICRO "m) and M1L (0.35 " MICRO "m)", 30000000},
-    {kCyrix, 5, only(4), "MediaGXm", "GXm", 24000000},
-    {kCyrix, 6, only(0), "6x86MX (PR166-266)", "M2 (0.35 " MICRO "m)", 65000000, kAny, atMost(224)},
-    {kCyrix, 6, only(0), "M-II (PR300-433)", "M2 (0.35-0.25 " MICRO "m)", 65000000, kAny, atLeast(225)},
-    {kCyrix, 6, only(5), "VIA Cyrix III", "", 0},
-    // IDT/Centaur
-    {kIDT, 5, only(4), "WinChip", "C6 (0.35 " MICRO "m)", 54000000},
-    {kIDT, 5, only(8), "WinChip 2x", "W2x (0.35-0.25 " MICRO "m)", 59000000},
-    {kIDT, 5, only(9), "WinChip 3", "W3 (0.25 " MICRO "m)", 90000000},
-    // NexGen
-    {kNexGen, 5, only(0), "Nx586", "Nx5x86 (0.50-0.44 " MICRO "m)", 35000000},
-    {kNexGen, 5, only(6), "Nx686", "HA (0,50" MICRO "m)", 60000000},
-    // UMC: one code name for the whole family.
-    {kUMC, 4, only(1), "U5D", "U5D and U5S", 12000000},
-    {kUMC, 4, only(2), "U5S", "U5D and U5S", 12000000},
-    {kUMC, 4, only(3), "U486DX2", "U5D and U5S", 12000000},
-    {kUMC, 4, only(4), "U486SX2", "U5D and U5S", 12000000},
-    {kUMC, 4, kAny, "", "U5D and U5S", 12000000},
-    // Rise
-    {kRise, 4, only(0), "mP6", "mP6 (0.25-0.18 " MICRO "m)", 36000000},
-    {kRise, 4, only(2), "mP6", "mP6 (0.25-0.18 " MICRO "m)", 36000000},
-};
-
-#undef MICRO
-
-// Intel's brand index (leaf 1, EBX bits 0..7) names the later P6 and NetBurst parts.
-struct BrandName {
-    int index;
-    std::string_view name;
-};
-
-constexpr BrandName kBrandNames[] = {
-    {0, "Pentium III E"}, {1, "Celeron"}, {2, "Pentium III"}, {3, "Pentium III Xeon"}, {8, "Pentium 4"},
-};
-
-std::string_view brandName(int brandIndex) {
-    for (const BrandName& brand : kBrandNames) {
-        if (brand.index == brandIndex) {
-            return brand.name;
-        }
-    }
-    return {};
-}
-
-const ModelRow* findModelRow(int vendorIndex, int family, int model, int level2KB, int mhz) {
-    for (const ModelRow& row : kModelRows) {
-        if (row.vendor == vendorIndex && row.family == family && row.model.contains(model) &&
-            row.level2KB.contains(level2KB) && row.mhz.contains(mhz)) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-CPUName GetCPUName(int vendorIndex, int family, int model, int brandIndex, int processorType,
-                   int level2KB, int mhz) {
-    CPUName result;
-    if (const ModelRow* row = findModelRow(vendorIndex, family, model, level2KB, mhz)) {
-        result.name = std::string(row->nameByBrand ? brandName(brandIndex) : row->name);
-        result.codeName = std::string(row->codeName);
-        result.transistors = row->transistors;
-    }
-    if (vendorIndex == kIntel && processorType == kOverDriveType) {
-        result.name += " OverDrive";
-    }
-    return result;
-}
 
 // ---------------------------------------------------------------- vendors
 
@@ -224,34 +34,15 @@ constexpr uint32_t kExtendedRange = 0x80000000;
 constexpr uint32_t kExtendedFeatureLeaf = 0x80000001;
 constexpr uint32_t kFirstBrandLeaf = 0x80000002;
 constexpr uint32_t kLevel1CacheLeaf = 0x80000005;
-constexpr uint32_t kTimeStampCounterBit = 1u << 4;
 
 // The bytes of registers in the order the processor stores them: EAX byte 0 first.
 template <size_t Count>
 std::array<uint8_t, Count * 4> registerBytes(const std::array<uint32_t, Count>& registers) {
-    std::array<uint8_t, Count * 4> bytes{};
+    std::array<uint8_t, Count * 4> data{};
     for (size_t index = 0; index < Count; ++index) {
-        for (size_t shift = 0; shift < 4; ++shift) {
-            bytes[index * 4 + shift] = static_cast<uint8_t>(registers[index] >> (8 * shift));
-        }
+        bytes::putLittleEndian(data, index * 4, 4, registers[index]);
     }
-    return bytes;
-}
-
-template <size_t Size>
-std::string textUpToNul(const std::array<uint8_t, Size>& bytes) {
-    std::string text;
-    for (const uint8_t byte : bytes) {
-        if (byte == 0) {
-            break;
-        }
-        text += static_cast<char>(byte);
-    }
-    return text;
-}
-
-bool hasTimeStampCounter(Processor& processor) {
-    return (QueryCPUID(processor, 1).edx & kTimeStampCounterBit) != 0;
+    return data;
 }
 
 }  // namespace
@@ -274,7 +65,7 @@ CpuidRegisters QueryCPUID(Processor& processor, uint32_t leaf) {
 
 std::string GetVendorText(Processor& processor) {
     const CpuidRegisters leaf0 = QueryCPUID(processor, 0);
-    return textUpToNul(registerBytes<3>({leaf0.ebx, leaf0.edx, leaf0.ecx}));
+    return bytes::textUpToNul(registerBytes<3>({leaf0.ebx, leaf0.edx, leaf0.ecx}));
 }
 
 std::string GetBrandText(Processor& processor) {
@@ -286,7 +77,7 @@ std::string GetBrandText(Processor& processor) {
         registers[part * 4 + 2] = answer.ecx;
         registers[part * 4 + 3] = answer.edx;
     }
-    return textUpToNul(registerBytes<12>(registers));
+    return bytes::textUpToNul(registerBytes<12>(registers));
 }
 
 std::string GetSerialNumber(Processor& processor) {
@@ -309,183 +100,6 @@ bool HasFDIVBug(Processor& processor) {
     volatile double quotient = processor.divide(x, y);
     volatile double product = quotient * y;
     return product - x != 0.0;
-}
-
-// ---------------------------------------------------------------- clock
-
-namespace {
-
-constexpr int kMinRuns = 3;
-constexpr int kMaxRuns = 20;
-// The classic run: 50 ticks to get in step with the counter, then 1000 timed ticks
-// (0.84 ms on the 1.19 MHz counter). A faster counter gets as many ticks as make
-// 40 us and 0.8 ms, so a run always spans about a millisecond and its elapsed time
-// never rounds to nothing.
-constexpr uint64_t kLeadInTicks = 50;
-constexpr uint64_t kRunTicks = 1000;
-constexpr uint64_t kLeadInsPerSecond = 25'000;
-constexpr uint64_t kRunsPerSecond = 1'250;
-// Differences are taken in the low 32 bits, so a run must fit in them.
-constexpr uint64_t kLongestRunTicks = 0x7FFFFFFF;
-// A counter that stops moving ends the measurement instead of hanging it.
-constexpr uint64_t kMaxSpinReads = 50'000'000;
-
-uint64_t ticksFor(uint64_t counterFrequency, uint64_t minimumTicks, uint64_t perSecondDivisor) {
-    const uint64_t needed = (counterFrequency + perSecondDivisor - 1) / perSecondDivisor;
-    return std::max(minimumTicks, needed);
-}
-
-// numerator / denominator rounded to the nearest integer, ties to even.
-int64_t roundedQuotient(uint64_t numerator, uint64_t denominator) {
-    const uint64_t quotient = numerator / denominator;
-    const uint64_t remainder = numerator % denominator;
-    const uint64_t twice = remainder * 2;
-    if (twice > denominator || (twice == denominator && (quotient & 1) != 0)) {
-        return static_cast<int64_t>(quotient + 1);
-    }
-    return static_cast<int64_t>(quotient);
-}
-
-// Raises the thread to time-critical for one timed run, if its priority can be read.
-class TimeCriticalSection {
-public:
-    explicit TimeCriticalSection(Processor& processor)
-        : processor_(processor), previous_(processor.threadPriority()) {
-        if (previous_) {
-            processor_.setThreadPriority(platform::kTimeCriticalPriority);
-        }
-    }
-    ~TimeCriticalSection() {
-        if (previous_) {
-            processor_.setThreadPriority(*previous_);
-        }
-    }
-    TimeCriticalSection(const TimeCriticalSection&) = delete;
-    TimeCriticalSection& operator=(const TimeCriticalSection&) = delete;
-
-private:
-    Processor& processor_;
-    std::optional<int> previous_;
-};
-
-struct CounterReading {
-    uint64_t counter = 0;
-    uint32_t cycles = 0;  // low 32 bits of the time-stamp counter read right after
-};
-
-// Reads the counter (and the time-stamp counter after each read) until its low 32
-// bits have moved at least `ticks` beyond `start`; nothing if it never gets there.
-std::optional<CounterReading> spinUntil(Processor& processor, uint64_t start, uint64_t ticks) {
-    for (uint64_t reads = 0; reads < kMaxSpinReads; ++reads) {
-        CounterReading reading;
-        reading.counter = processor.performanceCounter();
-        reading.cycles = static_cast<uint32_t>(processor.timeStampCounter());
-        if (static_cast<uint32_t>(reading.counter - start) >= ticks) {
-            return reading;
-        }
-    }
-    return std::nullopt;
-}
-
-struct TimedRun {
-    uint32_t ticks = 0;
-    uint32_t cycles = 0;
-};
-
-std::optional<TimedRun> timeOneRun(Processor& processor, uint64_t leadInTicks, uint64_t runTicks) {
-    const uint64_t start = processor.performanceCounter();
-    const TimeCriticalSection critical(processor);
-    const std::optional<CounterReading> begin = spinUntil(processor, start, leadInTicks);
-    if (!begin) {
-        return std::nullopt;
-    }
-    const std::optional<CounterReading> end = spinUntil(processor, begin->counter, runTicks);
-    if (!end) {
-        return std::nullopt;
-    }
-    return TimedRun{static_cast<uint32_t>(end->counter - begin->counter), end->cycles - begin->cycles};
-}
-
-bool lastThreeAgree(const std::deque<int64_t>& estimates) {
-    if (estimates.size() < 3) {
-        return false;
-    }
-    const int64_t sum = std::accumulate(estimates.begin(), estimates.end(), int64_t{0});
-    for (const int64_t estimate : estimates) {
-        if (std::llabs(3 * estimate - sum) > 3) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-TFrequencyInfo MeasureFrequency(Processor& processor) {
-    const std::optional<uint64_t> counterFrequency = processor.performanceFrequency();
-    if (!counterFrequency || *counterFrequency == 0 || !hasTimeStampCounter(processor)) {
-        return {};
-    }
-    const uint64_t leadInTicks = ticksFor(*counterFrequency, kLeadInTicks, kLeadInsPerSecond);
-    const uint64_t runTicks = ticksFor(*counterFrequency, kRunTicks, kRunsPerSecond);
-    if (runTicks > kLongestRunTicks) {
-        return {};
-    }
-
-    uint64_t totalCycles = 0;
-    uint64_t totalMicroseconds = 0;
-    std::deque<int64_t> lastEstimates;
-    for (int run = 1; run <= kMaxRuns; ++run) {
-        const std::optional<TimedRun> timed = timeOneRun(processor, leadInTicks, runTicks);
-        if (!timed) {
-            return {};
-        }
-        const auto microseconds =
-            static_cast<uint64_t>(roundedQuotient(uint64_t{timed->ticks} * 1'000'000, *counterFrequency));
-        totalCycles += timed->cycles;
-        totalMicroseconds += microseconds;
-        lastEstimates.push_back(microseconds == 0 ? 0 : roundedQuotient(timed->cycles, microseconds));
-        if (lastEstimates.size() > 3) {
-            lastEstimates.pop_front();
-        }
-        if (run >= kMinRuns && lastThreeAgree(lastEstimates)) {
-            break;
-        }
-    }
-    if (totalMicroseconds == 0) {
-        return {};
-    }
-
-    int64_t tenths = roundedQuotient(totalCycles * 10, totalMicroseconds);
-    const int64_t hundredths = roundedQuotient(totalCycles * 100, totalMicroseconds);
-    if (hundredths - 10 * tenths >= 6) {
-        ++tenths;
-    }
-    const int64_t raw = roundedQuotient(totalCycles, totalMicroseconds);
-    const int64_t normalised = raw + (tenths - 10 * raw >= 6 ? 1 : 0);
-
-    TFrequencyInfo info;
-    info.rawMHz = static_cast<uint32_t>(raw);
-    info.normalisedMHz = static_cast<uint32_t>(SnapFrequency(static_cast<int32_t>(normalised)));
-    info.cycles = static_cast<uint32_t>(totalCycles);
-    info.microseconds = static_cast<uint32_t>(totalMicroseconds);
-    return info;
-}
-
-int32_t SnapFrequency(int32_t mhz) {
-    constexpr int32_t kFractions[] = {0, 20, 33, 50, 60, 66, 80, 90, 100};
-    if (mhz <= 0) {
-        return mhz;
-    }
-    const int32_t remainder = mhz % 100;
-    for (size_t index = 1; index < std::size(kFractions); ++index) {
-        if (remainder < kFractions[index]) {
-            const int32_t below = remainder - kFractions[index - 1];
-            const int32_t above = kFractions[index] - remainder;
-            return below < above ? mhz - below : mhz + above;
-        }
-    }
-    return mhz;
 }
 
 // ---------------------------------------------------------------- features
@@ -660,9 +274,9 @@ void TCPUCache::GetInfo(int32_t vendorIndex) {
     intelDescription_.clear();
     level2_ = level1_ = l1Data_ = l1Code_ = 0;
     switch (vendorIndex) {
-        case kIntel: readIntelDescriptors(); break;
-        case kAMD: readAMDLevel1(); break;
-        case kCyrix: readCyrixLevel1(); break;
+        case cpu_vendor::kIntel: readIntelDescriptors(); break;
+        case cpu_vendor::kAMD: readAMDLevel1(); break;
+        case cpu_vendor::kCyrix: readCyrixLevel1(); break;
         default: break;
     }
 }

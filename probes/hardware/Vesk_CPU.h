@@ -16,24 +16,10 @@
 #include "framework/Classes.h"
 #include "platform/Platform.h"
 #include "probes/core/Vesk_Common.h"
+#include "probes/hardware/Vesk_CPUClock.h"
+#include "probes/hardware/Vesk_CPUNames.h"
 
 namespace vardak::probes {
-
-// ---------------------------------------------------------------- model names
-
-// What the model table knows about one processor. Code names spell the micro sign
-// as byte 0xB5 (Windows-1252).
-struct CPUName {
-    std::string name;
-    std::string codeName;
-    int32_t transistors = 0;
-};
-
-// Looks a processor up in the model table: vendor index 0..7 of the vendor table,
-// family, model, brand index, processor type (1 = OverDrive), L2 size in KB and the
-// measured clock in MHz. Combinations the table does not list give empty texts and 0.
-CPUName GetCPUName(int vendorIndex, int family, int model, int brandIndex, int processorType,
-                   int level2KB, int mhz);
 
 // ---------------------------------------------------------------- vendors
 
@@ -71,22 +57,6 @@ std::string GetBrandText(platform::Processor& processor);
 std::string GetSerialNumber(platform::Processor& processor);
 // The Pentium division flaw: 4195835 / 3145727 * 3145727 - 4195835 is not exactly 0.
 bool HasFDIVBug(platform::Processor& processor);
-
-struct TFrequencyInfo {
-    uint32_t rawMHz = 0;
-    uint32_t normalisedMHz = 0;
-    uint32_t cycles = 0;        // time-stamp cycles counted over all runs
-    uint32_t microseconds = 0;  // elapsed over all runs
-};
-
-// Counts time-stamp cycles against the performance counter in 3 to 20 timed runs,
-// until three estimates in a row agree within 1 MHz. All zero without a performance
-// counter or a time-stamp counter.
-TFrequencyInfo MeasureFrequency(platform::Processor& processor);
-
-// Rounds a clock to the nearest usual fraction of a hundred MHz (0, 20, 33, 50, 60,
-// 66, 80, 90); a tie rounds up. 451 gives 450, 498 gives 500, 866 stays 866.
-int32_t SnapFrequency(int32_t mhz);
 
 // ---------------------------------------------------------------- features
 
