@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "tests/support/FakePlatform.h"
@@ -57,6 +58,44 @@ void scriptThreeRuns(FakeProcessor& processor, uint64_t cyclesPerRun) {
     }
 }
 
+// The "[CPU Features]" keys in report order, which is CPUFeature's order.
+constexpr const char* kFeatureKeys[kCPUFeatureCount] = {
+    "Built-In FPU",
+    "Virtual Mode Extension",
+    "Debugging Extension",
+    "Page Size Extension",
+    "Time Stamp Counter",
+    "Model Specific Registers",
+    "Physical Address Extension",
+    "Machine Check Exception",
+    "CMPXCHG8B Instruction Supported",
+    "On-chip APIC Hardware Supported",
+    "Fast System Call",
+    "Memory Type Range Registers",
+    "Page Global Extension",
+    "Machine Check Architecture",
+    "Conditional Move Instruction Supported",
+    "Page Attribute Table",
+    "36bit Page Size Extension",
+    "Processor serial number is present and enabled",
+    "CLFLUSH Instruction Supported",
+    "Debug Store",
+    "Thermal Monitor and Software Controlled Clock Facilities (ACPI)",
+    "Intel Architecture MMX technology supported",
+    "Fast floating point save and restore",
+    "Streaming SIMD Extensions",
+    "Streaming SIMD Extensions 2",
+    "Self-Snoop",
+    "Thermal Monitor supported",
+    "3D Now! Extensions",
+    "Enhanced 3D Now! Extensions",
+    "Enhanced MMX Extensions",
+};
+
+// What the first Pentiums' flawed division table gives for 4195835 / 3145727
+// (about 8.1e-5 short of the true 1.33382044913624...).
+constexpr double kFlawedPentiumQuotient = 1.333739068902037589;
+
 // ---------------------------------------------------------------- old processors
 
 struct OldProcessor {
@@ -71,7 +110,7 @@ struct OldProcessor {
     CpuidRegisters extendedLevel1 = {};
     std::string brand = "";
     uint32_t mhz = 0;  // the measured clock, 0 for none
-    bool fdivFlaw = false;
+    std::optional<double> quotient;  // what the processor's division answers
 
     std::vector<std::string> cpuSection;  // the [CPU] entries
     std::set<CPUFeature> features;
@@ -98,7 +137,7 @@ void load(FakeProcessor& processor, const OldProcessor& part) {
     if (part.mhz != 0) {
         scriptThreeRuns(processor, uint64_t{part.mhz} * 1000);
     }
-    processor.fdivFlaw = part.fdivFlaw;
+    processor.scriptedQuotient = part.quotient;
 }
 
 class OldProcessorTest : public ::testing::TestWithParam<OldProcessor> {};
@@ -128,8 +167,8 @@ TEST_P(OldProcessorTest, IsIdentifiedAndReported) {
     for (size_t index = 0; index < kCPUFeatureCount; ++index) {
         const auto feature = static_cast<CPUFeature>(index);
         const bool expected = part.features.count(feature) != 0;
-        EXPECT_EQ(cpu.Features().has(feature), expected) << cpuFeatureInfo(feature).propertyName;
-        EXPECT_EQ(lines[18 + index], std::string(cpuFeatureInfo(feature).reportKey) + (expected ? "=1" : "=0"));
+        EXPECT_EQ(cpu.Features().has(feature), expected) << kFeatureKeys[index];
+        EXPECT_EQ(lines[18 + index], std::string(kFeatureKeys[index]) + (expected ? "=1" : "=0"));
     }
 
     EXPECT_EQ(lines[48], "[CPU Cache]");
@@ -169,7 +208,7 @@ const OldProcessor kOldProcessors[] = {
      .vendorText = "GenuineIntel",
      .leaf1 = {0x00000525, 0, 0, 0x000001BF},
      .mhz = 90,
-     .fdivFlaw = true,
+     .quotient = kFlawedPentiumQuotient,
      .cpuSection = {"Count=1", "Frequency=90", "VendorID=Pentium", "Vendor=Intel", "Family=5", "Model=2",
                     "Stepping=5", "CodeName=P54C (0,50\xB5m)", "Transistors=3100000", "SerialNumber=",
                     "FDIVBug=1"},
@@ -924,11 +963,23 @@ TEST(CPUProbeTest, AFailingFeatureRefreshFollowsTheExceptionMode) {
     }
 }
 
-TEST(CPUProbeTest, TheDivisionFlawTest) {
-    FakeProcessor processor;
-    EXPECT_FALSE(HasFDIVBug(processor));
-    processor.fdivFlaw = true;
-    EXPECT_TRUE(HasFDIVBug(processor));
+TEST(CPUProbeTest, TheDivisionFlawTestDividesTheKnownPairAndTakesAnyErrorForTheFlaw) {
+    const double trueQuotient = 4195835.0 / 3145727.0;
+    const struct {
+        std::optional<double> quotient;
+        bool flawed;
+    } cases[] = {
+        {std::nullopt, false},
+        {kFlawedPentiumQuotient, true},
+        {trueQuotient + 1e-9, true},
+        {trueQuotient - 1e-9, true},
+    };
+    for (const auto& c : cases) {
+        FakeProcessor processor;
+        processor.scriptedQuotient = c.quotient;
+        EXPECT_EQ(HasFDIVBug(processor), c.flawed) << c.quotient.value_or(0);
+        EXPECT_THAT(processor.divisions, ElementsAre(std::pair(4195835.0, 3145727.0)));
+    }
 }
 
 TEST(CPUProbeTest, ReportAppendsToWhatIsThere) {

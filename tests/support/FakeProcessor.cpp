@@ -52,12 +52,8 @@ void FakeProcessor::setThreadPriority(int newPriority) {
 }
 
 double FakeProcessor::divide(double dividend, double divisor) {
-    const double quotient = dividend / divisor;
-    // The flawed lookup table of the first Pentiums loses about 8.1e-5 on this pair.
-    if (fdivFlaw && dividend == 4195835.0 && divisor == 3145727.0) {
-        return 1.333739068902037589;
-    }
-    return quotient;
+    divisions.emplace_back(dividend, divisor);
+    return scriptedQuotient.value_or(dividend / divisor);
 }
 
 }  // namespace vardak::testing

@@ -61,8 +61,9 @@ public:
     std::vector<int> priorityChanges;
     uint32_t sleptMilliseconds = 0;
 
-    // A Pentium with the division flaw: 4195835 / 3145727 comes out as 1.333739068902...
-    bool fdivFlaw = false;
+    // Every division answers this quotient when set; the divisions asked are recorded.
+    std::optional<double> scriptedQuotient;
+    std::vector<std::pair<double, double>> divisions;
 
 private:
     std::map<std::pair<uint32_t, uint32_t>, std::vector<platform::CpuidRegisters>> answers_;
