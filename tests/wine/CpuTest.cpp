@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace vardak::winetest {
@@ -82,6 +83,20 @@ std::string trimmed(const std::string& text) {
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
 }
 
+// The rate of the host's time-stamp counter: the kernel's calibration, which
+// wine-run hands on from the kernel log, else "cpu MHz" where the kernel does not
+// scale the clock (no cpufreq), for it then shows that same rate.
+std::optional<double> hostTimeStampCounterMHz(const std::map<std::string, std::string>& host) {
+    if (const char* calibrated = std::getenv("VARDAK_HOST_TSC_MHZ"); calibrated && std::atof(calibrated) > 0) {
+        return std::atof(calibrated);
+    }
+    const double shown = std::atof(host.at("cpu MHz").c_str());
+    if (shown > 0 && !win32::Win32FileSystem().directoryExists("Z:\\sys\\devices\\system\\cpu\\cpu0\\cpufreq")) {
+        return shown;
+    }
+    return std::nullopt;
+}
+
 // One process, many checks: every Wine process start costs tens of seconds here.
 TEST(CpuProbeUnderWine, MatchesTheProcessorItRunsOn) {
     const std::optional<std::string> cpuinfo = win32::Win32FileSystem().readFile("Z:\\proc\\cpuinfo");
@@ -126,15 +141,18 @@ TEST(CpuProbeUnderWine, MatchesTheProcessorItRunsOn) {
     EXPECT_EQ(cpu.VendorEx().empty(), cpu.vendorIndex() == 0);
     EXPECT_EQ(cpu.Count(), countProcessors(*cpuinfo));
 
-    // The clock, against the host's nominal clock; the time-stamp counter is the host's.
-    const double hostMHz = std::atof(host.at("cpu MHz").c_str());
-    ASSERT_GT(hostMHz, 0.0);
-    EXPECT_NEAR(cpu.Frequency(), hostMHz, hostMHz * 0.02);
+    // The clock, against the rate of the host's time-stamp counter, which is what the
+    // probe counts; "cpu MHz" is the current, scaled clock wherever the kernel scales it.
     const probes::TFrequencyInfo measured = probes::MeasureFrequency(processor);
-    EXPECT_NEAR(measured.rawMHz, hostMHz, hostMHz * 0.02);
     EXPECT_GE(measured.microseconds, 3u * 800);
-    std::cout << "host " << hostMHz << " MHz, measured " << measured.rawMHz << " MHz raw, reported "
-              << cpu.Frequency() << " MHz\n";
+    if (const std::optional<double> tscMHz = hostTimeStampCounterMHz(host)) {
+        EXPECT_NEAR(cpu.Frequency(), *tscMHz, *tscMHz * 0.02);
+        EXPECT_NEAR(measured.rawMHz, *tscMHz, *tscMHz * 0.02);
+        std::cout << "host counter " << *tscMHz << " MHz, measured " << measured.rawMHz << " MHz raw, reported "
+                  << cpu.Frequency() << " MHz\n";
+    } else {
+        RecordProperty("clock", "not compared: the host's counter rate is unknown and its clock is scaled");
+    }
 
     // A serial number only where the feature says there is one.
     EXPECT_EQ(cpu.SerialNumber().empty(), !cpu.Features().has(probes::CPUFeature::PSN));

@@ -69,15 +69,11 @@ TEST(SmbiosWineTest, WithoutTheFirmwareTableTheOlderWaysFailCleanly) {
     std::string temp = platform.system().tempDirectory();
     if (temp.empty() || temp.back() != '\\') temp += '\\';
     const int foldersBefore = dumpFoldersIn(temp);
-    probes::TBIOSArea area{};
+    probes::TSMBIOS reader(platform);
     const DWORD started = GetTickCount();
-    EXPECT_FALSE(probes::ReadBIOSAreaByROMDump(platform, area));
+    reader.GetInfo(1);  // no table, no section, a failing dump: an empty reader, no exception
     const DWORD took = GetTickCount() - started;
     EXPECT_LT(took, probes::kROMDumpTimeoutMs + 10000);
-    EXPECT_EQ(dumpFoldersIn(temp), foldersBefore);
-
-    probes::TSMBIOS reader(platform);
-    reader.GetInfo(1);  // no table, no section, no dump: an empty reader, no exception
     EXPECT_EQ(reader.EntryPointAddress(), 0u);
     EXPECT_TRUE(reader.Structures().empty());
     EXPECT_EQ(dumpFoldersIn(temp), foldersBefore);
