@@ -108,23 +108,9 @@ private:
     HPALETTE previous_ = nullptr;
 };
 
-UINT horizontalFormat(grell::TextAlign align) {
-    switch (align) {
-    case grell::TextAlign::Left: return DT_LEFT;
-    case grell::TextAlign::Right: return DT_RIGHT;
-    case grell::TextAlign::Center: return DT_CENTER;
-    }
-    return DT_CENTER;
-}
-
-UINT verticalFormat(grell::TextVAlign align) {
-    switch (align) {
-    case grell::TextVAlign::Top: return DT_TOP;
-    case grell::TextVAlign::Bottom: return DT_BOTTOM;
-    case grell::TextVAlign::Center: return DT_VCENTER;
-    }
-    return DT_VCENTER;
-}
+// DrawText formats by grell::TextAlign and grell::TextVAlign.
+constexpr UINT kHorizontalFormats[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+constexpr UINT kVerticalFormats[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
 
 HFONT createFont(const grell::TFont& font) {
     return CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -303,7 +289,8 @@ void Win32FormHost::drawText(grell::Bitmap32& canvas, const grell::TRect& rect, 
     SetBkMode(copy.dc(), TRANSPARENT);
     SetTextColor(copy.dc(), resolveColor(font.color));
     RECT local{rect.left - area.left, rect.top - area.top, rect.right - area.left, rect.bottom - area.top};
-    const UINT format = DT_SINGLELINE | horizontalFormat(align) | verticalFormat(valign);
+    const UINT format = DT_SINGLELINE | kHorizontalFormats[static_cast<size_t>(align)] |
+                        kVerticalFormats[static_cast<size_t>(valign)];
     const std::string line(text);
     DrawTextA(copy.dc(), line.c_str(), static_cast<int>(line.size()), &local, format);
     SelectObject(copy.dc(), previous);

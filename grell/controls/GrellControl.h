@@ -172,6 +172,13 @@ public:
 
 protected:
     virtual void visibleChanged() {}
+    // Points `field` at `component`, moving the free notification along with it.
+    template <class Kind>
+    void referTo(Kind*& field, Kind* component) {
+        if (field != nullptr) field->removeFreeNotification(this);
+        field = component;
+        if (field != nullptr) field->freeNotification(this);
+    }
 
 private:
     TGrellWinControl* parent_ = nullptr;

@@ -135,9 +135,7 @@ void TGrellBaseGraphicButton::setButtonLayout(TButtonLayout layout) {
 }
 
 void TGrellBaseGraphicButton::setImageList(TGrellCustomImageList* list) {
-    if (glyphList_ != nullptr) glyphList_->removeFreeNotification(this);
-    glyphList_ = list;
-    if (glyphList_ != nullptr) glyphList_->freeNotification(this);
+    referTo(glyphList_, list);
 }
 
 void TGrellBaseGraphicButton::notification(TComponent* component, Operation operation) {
@@ -289,22 +287,14 @@ void TGrellCustomMMButton::setTransparent(bool transparent) {
 }
 
 void TGrellCustomMMButton::setButtonFaceImageList(TGrellCustomImageList* list) {
-    if (imageList_ != nullptr) {
-        imageList_->removeListener(this);
-        imageList_->removeFreeNotification(this);
-    }
-    imageList_ = list;
-    if (imageList_ != nullptr) {
-        imageList_->addListener(this);
-        imageList_->freeNotification(this);
-    }
+    if (imageList_ != nullptr) imageList_->removeListener(this);
+    referTo(imageList_, list);
+    if (imageList_ != nullptr) imageList_->addListener(this);
     invalidate();
 }
 
 void TGrellCustomMMButton::setDropDownMenu(TComponent* menu) {
-    if (dropDownMenu_ != nullptr) dropDownMenu_->removeFreeNotification(this);
-    dropDownMenu_ = menu;
-    if (dropDownMenu_ != nullptr) dropDownMenu_->freeNotification(this);
+    referTo(dropDownMenu_, menu);
 }
 
 void TGrellCustomMMButton::notification(TComponent* component, Operation operation) {

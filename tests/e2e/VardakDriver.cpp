@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -233,7 +234,9 @@ public:
     bool waitForWindow() {
         const auto deadline = Clock::now() + kStartTimeout;
         while (Clock::now() < deadline) {
-            EnumWindows(&RunningVardak::matchWindow, reinterpret_cast<LPARAM>(this));
+            window_ = visibleWindow([this](const std::string& className) {
+                return windowClass_ == nullptr || className == windowClass_;
+            });
             if (window_ != nullptr) {
                 shownAt_ = Clock::now();
                 // Let the first paint happen before anyone looks or clicks.
@@ -270,9 +273,9 @@ public:
     HWND waitForHint(bool shown = true) const {
         const auto deadline = Clock::now() + kPaintTimeout;
         do {
-            HintSearch search{process_.dwProcessId, nullptr};
-            EnumWindows(&RunningVardak::matchHint, reinterpret_cast<LPARAM>(&search));
-            if ((search.hint != nullptr) == shown) return search.hint;
+            const HWND hint = visibleWindow(
+                [](const std::string& className) { return lstrcmpiA(className.c_str(), TOOLTIPS_CLASSA) == 0; });
+            if ((hint != nullptr) == shown) return hint;
             Sleep(100);
         } while (Clock::now() < deadline);
         return shown ? nullptr : HWND(-1);
@@ -319,36 +322,28 @@ public:
     }
 
 private:
-    struct HintSearch {
+    struct WindowSearch {
         DWORD processId;
-        HWND hint;
+        const std::function<bool(const std::string&)>& wanted;
+        HWND found;
     };
 
-    static BOOL CALLBACK matchHint(HWND window, LPARAM search) {
-        auto* wanted = reinterpret_cast<HintSearch*>(search);
+    static BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
+        auto* search = reinterpret_cast<WindowSearch*>(context);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         char className[64] = {};
         GetClassNameA(window, className, sizeof className);
-        if (owner != wanted->processId || lstrcmpiA(className, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) {
-            return TRUE;
-        }
-        wanted->hint = window;
+        if (owner != search->processId || !IsWindowVisible(window) || !search->wanted(className)) return TRUE;
+        search->found = window;
         return FALSE;
     }
 
-    static BOOL CALLBACK matchWindow(HWND window, LPARAM self) {
-        auto* running = reinterpret_cast<RunningVardak*>(self);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        const bool wanted = running->windowClass_ == nullptr || std::string(className) == running->windowClass_;
-        if (owner == running->process_.dwProcessId && wanted && IsWindowVisible(window)) {
-            running->window_ = window;
-            return FALSE;
-        }
-        return TRUE;
+    // The first visible top-level window of this program whose class `wanted` accepts.
+    HWND visibleWindow(const std::function<bool(const std::string& className)>& wanted) const {
+        WindowSearch search{process_.dwProcessId, wanted, nullptr};
+        EnumWindows(&RunningVardak::matchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
     }
 
     const char* windowClass_;
