@@ -380,7 +380,7 @@ void TGrellWinControl::press(MouseButton button, TPoint point, bool doubleClick)
     TGrellControl* target = captured_ ? captured_ : controlAt(point);
     if (target == nullptr) return;
     setHover(target);
-    // A press ends the hint, as it does everywhere in the system.
+    // A press ends the hint.
     if (ControlHost* h = host()) h->cancelHint();
     if (captured_ == nullptr) {
         captured_ = target;
