@@ -92,7 +92,7 @@ void TPanel::paint(grell::PaintContext& context) {
         const grell::TextAlign align = alignment_ == TAlignment::taLeftJustify    ? grell::TextAlign::Left
                                        : alignment_ == TAlignment::taRightJustify ? grell::TextAlign::Right
                                                                                   : grell::TextAlign::Center;
-        text.drawText(canvas, rect, caption(), font(), align, false);
+        text.drawText(canvas, rect, caption(), font(), align, grell::TextVAlign::Center);
     }
 }
 

@@ -1,6 +1,6 @@
 // The standard components of the summary window's layout, as portable models: panels,
 // a picture, a shape, the list view, image lists of row icons, and placeholders for
-// the components whose behaviour other parts of the program bring.
+// the components the overview list, the printing and the web link will use.
 #pragma once
 
 #include <map>
@@ -153,8 +153,9 @@ private:
     ListViewSink* sink_ = nullptr;
 };
 
-// A component whose behaviour another part of the program brings: it keeps its
-// kind and the settings of the layout for that part to read.
+// A component not built yet (a probe root, a system component, the rich edit and print
+// dialog of the printing, the web-link label): it keeps its kind and the settings of
+// the layout for the overview list, the printing and the web link to read.
 class TLayoutPlaceholder : public TComponent, public grell::LayoutReadable {
 public:
     TLayoutPlaceholder(TComponent* owner, std::string kind) : TComponent(owner), kind_(std::move(kind)) {}

@@ -271,93 +271,10 @@ private:
     int line_ = 1;
 };
 
-// ---------------------------------------------------------------- writing
-
-std::string quoted(const std::string& text) {
-    if (text.empty()) return "''";
-    std::string out;
-    bool inQuotes = false;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 32 && byte < 127) {
-            if (!inQuotes) {
-                out += '\'';
-                inQuotes = true;
-            }
-            out += c;
-            if (c == '\'') out += '\'';
-        } else {
-            if (inQuotes) {
-                out += '\'';
-                inQuotes = false;
-            }
-            out += '#' + std::to_string(byte);
-        }
-    }
-    if (inQuotes) out += '\'';
-    return out;
-}
-
-void writeValue(std::string& out, const LayoutValue& value, const std::string& indent);
-
-void writeProperty(std::string& out, const LayoutProperty& property, const std::string& indent) {
-    out += indent + property.name + " = ";
-    writeValue(out, property.value, indent);
-    out += '\n';
-}
-
-void writeValue(std::string& out, const LayoutValue& value, const std::string& indent) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    switch (value.kind) {
-    case LayoutValue::Kind::Integer: out += std::to_string(value.number); break;
-    case LayoutValue::Kind::String: out += quoted(value.text); break;
-    case LayoutValue::Kind::Identifier: out += value.text; break;
-    case LayoutValue::Kind::Set: {
-        out += '[';
-        for (size_t i = 0; i < value.members.size(); ++i) out += (i ? ", " : "") + value.members[i];
-        out += ']';
-        break;
-    }
-    case LayoutValue::Kind::Binary: {
-        out += '{';
-        for (size_t i = 0; i < value.bytes.size(); ++i) {
-            if (i % 32 == 0) out += "\n" + indent + "  ";
-            out += kHex[value.bytes[i] >> 4];
-            out += kHex[value.bytes[i] & 15];
-        }
-        out += '}';
-        break;
-    }
-    case LayoutValue::Kind::Collection: {
-        out += '<';
-        for (const LayoutValue::CollectionItem& item : value.items) {
-            out += "\n" + indent + "  item\n";
-            for (const LayoutProperty& property : item.properties) writeProperty(out, property, indent + "    ");
-            out += indent + "  end";
-        }
-        out += '>';
-        break;
-    }
-    }
-}
-
-void writeObject(std::string& out, const LayoutObject& object, const std::string& indent) {
-    out += indent + "object " + object.name + ": " + object.className + "\n";
-    for (const LayoutProperty& property : object.properties) writeProperty(out, property, indent + "  ");
-    for (const LayoutObject& child : object.children) writeObject(out, child, indent + "  ");
-    out += indent + "end\n";
-}
-
 }  // namespace
 
 LayoutObject parseLayout(std::string_view text) {
     return Parser(text).parseDocument();
-}
-
-std::string formatLayout(const LayoutObject& object) {
-    std::string out;
-    writeObject(out, object, "");
-    return out;
 }
 
 }  // namespace vardak::app

@@ -36,7 +36,5 @@ private:
 
 // The one top-level object of a layout text; raises LayoutError.
 LayoutObject parseLayout(std::string_view text);
-// The text parseLayout reads back into the same object.
-std::string formatLayout(const LayoutObject& object);
 
 }  // namespace vardak::app

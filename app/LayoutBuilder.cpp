@@ -107,7 +107,7 @@ private:
     }
 
     static bool namesPicture(std::string_view name) {
-        return name == "Picture" || name == "Bitmap" || name.ends_with(".Picture");
+        return name == "Picture" || name == "Bitmap" || name == "Glyph" || name.ends_with(".Picture");
     }
 
     LayoutValue withPictures(const LayoutObject& object, std::string_view name, const LayoutValue& value) const {

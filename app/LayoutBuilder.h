@@ -48,8 +48,8 @@ struct LayoutServices {
 // Builds the objects below `root` into `form`, whose own properties `root` holds.
 // "Parent" names the control a control sits on (an object nested in a control's
 // object sits on it unless it says otherwise); identifiers naming components are
-// references; "On..." properties name the window's handlers; "Picture" and "Bitmap"
-// strings name picture resources. Every component hears loaded() at the end, in
+// references; "On..." properties name the window's handlers; "Picture", "Bitmap" and
+// "Glyph" strings name picture resources. Every component hears loaded() at the end, in
 // layout order. Raises LayoutBuildError for anything the components do not know.
 void buildLayout(grell::TGrellWinControl& form, const LayoutObject& root, const LayoutServices& services);
 

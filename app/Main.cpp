@@ -11,7 +11,8 @@ using grell::TGrellMMButton;
 
 namespace {
 
-// Kinds the later parts of the program replace with their components.
+// Placeholders until the overview list (probe root, system components), the printing
+// (rich edit, print dialog) and the web link (URL label) are built.
 constexpr std::array<std::string_view, 10> kPlaceholderKinds{
     "TOstrelSystemInfo", "TGrellSysInfo", "TGrellSysDrive",  "TGrellSysUninstall", "TGrellSysCPU",
     "TGrellSysWindows",  "TGrellSysNetwork", "TRichEdit",    "TPrintDialog",       "TGrellURLLabel",
@@ -66,66 +67,66 @@ void TVardak::createFromLayout(std::string_view layoutText) {
         [this](std::string_view name) { return findHandler(name); },
     };
     buildLayout(*this, root, layoutServices);
-    findParts();
+    findWindowComponents();
     formCreate();
 }
 
 template <class Kind>
-Kind* TVardak::part(std::string_view name) const {
+Kind* TVardak::layoutComponent(std::string_view name) const {
     auto* component = dynamic_cast<Kind*>(findComponent(name));
     if (component == nullptr) throw LayoutBuildError("the layout lacks " + std::string(name));
     return component;
 }
 
-void TVardak::findParts() {
-    Parts& p = parts_;
-    p.OstrelSystemInfo = part<TComponent>("OstrelSystemInfo");
-    p.IkonListe = part<TImageList>("IkonListe");
-    p.GrellSysInfo1 = part<TComponent>("GrellSysInfo1");
-    p.DriveInfo = part<TComponent>("DriveInfo");
-    p.Uninstall = part<TComponent>("Uninstall");
-    p.Billeder = part<grell::TGrellGraphicList>("Billeder");
-    p.ImageList1 = part<TImageList>("ImageList1");
-    p.Panel2 = part<TPanel>("Panel2");
-    p.List = part<TListView>("List");
-    p.Panel1 = part<TPanel>("Panel1");
-    p.GrellMMButton1 = part<TGrellMMButton>("GrellMMButton1");
-    p.GrellMMButton2 = part<TGrellMMButton>("GrellMMButton2");
-    p.GrellMMButton3 = part<TGrellMMButton>("GrellMMButton3");
-    p.GrellMMButton4 = part<TGrellMMButton>("GrellMMButton4");
-    p.GrellMMButton5 = part<TGrellMMButton>("GrellMMButton5");
-    p.KnapBilleder = part<grell::TGrellGraphicList>("KnapBilleder");
-    p.Hoved = part<TImage>("Hoved");
-    p.Programmer = part<TGrellMMButton>("Programmer");
-    p.Partitioner = part<TGrellMMButton>("Partitioner");
-    p.Detaljer = part<TGrellMMButton>("Detaljer");
-    p.Afslut = part<TGrellMMButton>("Afslut");
-    p.Udskriv = part<TGrellMMButton>("Udskriv");
-    p.Udskrift = part<TComponent>("Udskrift");
-    p.CPUInfo = part<TComponent>("CPUInfo");
-    p.WinInfo = part<TComponent>("WinInfo");
-    p.NetInfo = part<TComponent>("NetInfo");
-    p.Kopier = part<TGrellMMButton>("Kopier");
-    p.Printer = part<TComponent>("Printer");
-    p.Shape1 = part<TShape>("Shape1");
-    p.WWWHop = part<TComponent>("WWWHop");
-    p.KnapBillederNo = part<grell::TGrellGraphicList>("KnapBillederNo");
-    p.KnapBillederSv = part<grell::TGrellGraphicList>("KnapBillederSv");
-    p.KnapBillederFi = part<grell::TGrellGraphicList>("KnapBillederFi");
+void TVardak::findWindowComponents() {
+    WindowComponents& c = components_;
+    c.OstrelSystemInfo = layoutComponent<TComponent>("OstrelSystemInfo");
+    c.IkonListe = layoutComponent<TImageList>("IkonListe");
+    c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
+    c.DriveInfo = layoutComponent<TComponent>("DriveInfo");
+    c.Uninstall = layoutComponent<TComponent>("Uninstall");
+    c.Billeder = layoutComponent<grell::TGrellGraphicList>("Billeder");
+    c.ImageList1 = layoutComponent<TImageList>("ImageList1");
+    c.Panel2 = layoutComponent<TPanel>("Panel2");
+    c.List = layoutComponent<TListView>("List");
+    c.Panel1 = layoutComponent<TPanel>("Panel1");
+    c.GrellMMButton1 = layoutComponent<TGrellMMButton>("GrellMMButton1");
+    c.GrellMMButton2 = layoutComponent<TGrellMMButton>("GrellMMButton2");
+    c.GrellMMButton3 = layoutComponent<TGrellMMButton>("GrellMMButton3");
+    c.GrellMMButton4 = layoutComponent<TGrellMMButton>("GrellMMButton4");
+    c.GrellMMButton5 = layoutComponent<TGrellMMButton>("GrellMMButton5");
+    c.KnapBilleder = layoutComponent<grell::TGrellGraphicList>("KnapBilleder");
+    c.Hoved = layoutComponent<TImage>("Hoved");
+    c.Programmer = layoutComponent<TGrellMMButton>("Programmer");
+    c.Partitioner = layoutComponent<TGrellMMButton>("Partitioner");
+    c.Detaljer = layoutComponent<TGrellMMButton>("Detaljer");
+    c.Afslut = layoutComponent<TGrellMMButton>("Afslut");
+    c.Udskriv = layoutComponent<TGrellMMButton>("Udskriv");
+    c.Udskrift = layoutComponent<TComponent>("Udskrift");
+    c.CPUInfo = layoutComponent<TComponent>("CPUInfo");
+    c.WinInfo = layoutComponent<TComponent>("WinInfo");
+    c.NetInfo = layoutComponent<TComponent>("NetInfo");
+    c.Kopier = layoutComponent<TGrellMMButton>("Kopier");
+    c.Printer = layoutComponent<TComponent>("Printer");
+    c.Shape1 = layoutComponent<TShape>("Shape1");
+    c.WWWHop = layoutComponent<TComponent>("WWWHop");
+    c.KnapBillederNo = layoutComponent<grell::TGrellGraphicList>("KnapBillederNo");
+    c.KnapBillederSv = layoutComponent<grell::TGrellGraphicList>("KnapBillederSv");
+    c.KnapBillederFi = layoutComponent<grell::TGrellGraphicList>("KnapBillederFi");
 }
 
 grell::TGrellGraphicList* TVardak::faceList(UiLanguage language) const {
     switch (language) {
-    case UiLanguage::Danish: return parts_.KnapBilleder;
-    case UiLanguage::Norwegian: return parts_.KnapBillederNo;
-    case UiLanguage::Swedish: return parts_.KnapBillederSv;
-    case UiLanguage::Finnish: return parts_.KnapBillederFi;
+    case UiLanguage::Danish: return components_.KnapBilleder;
+    case UiLanguage::Norwegian: return components_.KnapBillederNo;
+    case UiLanguage::Swedish: return components_.KnapBillederSv;
+    case UiLanguage::Finnish: return components_.KnapBillederFi;
     }
-    return parts_.KnapBilleder;
+    return components_.KnapBilleder;
 }
 
 ToggleStates TVardak::toggleStates() const {
-    return {parts_.Programmer->pressed(), parts_.Partitioner->pressed(), parts_.Detaljer->pressed()};
+    return {components_.Programmer->pressed(), components_.Partitioner->pressed(), components_.Detaljer->pressed()};
 }
 
 void TVardak::formCreate() {
@@ -133,18 +134,18 @@ void TVardak::formCreate() {
 
     grell::TGrellGraphicList* faces = faceList(uiLanguage_);
     for (TGrellMMButton* button :
-         {parts_.Programmer, parts_.Partitioner, parts_.Detaljer, parts_.Udskriv, parts_.Afslut}) {
+         {components_.Programmer, components_.Partitioner, components_.Detaljer, components_.Udskriv, components_.Afslut}) {
         button->setButtonFaceImageList(faces);
     }
 
     const ToggleStates saved = loadToggleStates(services_.files);
-    parts_.Programmer->setPressed(saved.programmer);
-    parts_.Partitioner->setPressed(saved.partitioner);
-    parts_.Detaljer->setPressed(saved.detaljer);
+    components_.Programmer->setPressed(saved.programmer);
+    components_.Partitioner->setPressed(saved.partitioner);
+    components_.Detaljer->setPressed(saved.detaljer);
 }
 
 void TVardak::opdaterClick(TObject&) {
-    parts_.List->clear();
+    components_.List->clear();
 }
 
 void TVardak::afslutClick(TObject&) {
@@ -152,10 +153,10 @@ void TVardak::afslutClick(TObject&) {
     services_.actions.terminate();
 }
 
-// Printing and copying build on the summary list; they arrive with it.
+// Printing and copying wait for the overview list, which fills what they print.
 void TVardak::udskrivClick(TObject&) {}
 void TVardak::kopierClick(TObject&) {}
-// The publisher's web link arrives with the web-link component.
+// The publisher's web link waits for the web-link label (WWWHop is a placeholder).
 void TVardak::shape1MouseDown(TObject&, grell::MouseButton, grell::TPoint) {}
 
 void TVardak::cmMoveForm() {
@@ -174,7 +175,7 @@ void TVardak::cmMaximize() {
     services_.actions.toggleMaximized();
 }
 
-// The overview window and the root probe component arrive with the probe library.
+// These wait for the probe library's root component and its overview window.
 void TVardak::image2Click() {}
 void TVardak::hentInfoClick() {}
 

@@ -17,8 +17,10 @@ namespace vardak::app {
 
 class ComponentRegistry;
 
-// The component kinds of the summary window's layout. Kinds whose behaviour other
-// parts bring are placeholders until then.
+// The component kinds of the summary window's layout. What the overview list reads
+// (the probe root, the system components), what the printing uses (the rich edit,
+// the print dialog) and the web-link label are placeholders that keep their layout
+// settings until those are built.
 ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application);
 
 class TVardak : public grell::TGrellWinControl {
@@ -33,7 +35,7 @@ public:
     void createFromLayout(std::string_view layoutText);
 
     // The components, as the window declares them.
-    struct Parts {
+    struct WindowComponents {
         TComponent* OstrelSystemInfo = nullptr;
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
@@ -68,7 +70,7 @@ public:
         grell::TGrellGraphicList* KnapBillederSv = nullptr;
         grell::TGrellGraphicList* KnapBillederFi = nullptr;
     };
-    const Parts& parts() const { return parts_; }
+    const WindowComponents& windowComponents() const { return components_; }
 
     // The window as the layout describes it.
     const std::string& formCaption() const { return caption(); }
@@ -104,12 +106,12 @@ public:
     std::optional<grell::EventHandler> findHandler(std::string_view name);
 
 private:
-    void findParts();
+    void findWindowComponents();
     template <class Kind>
-    Kind* part(std::string_view name) const;
+    Kind* layoutComponent(std::string_view name) const;
 
     VardakServices services_;
-    Parts parts_;
+    WindowComponents components_;
     UiLanguage uiLanguage_ = UiLanguage::Danish;
     int windowWidth_ = 0;
     int windowHeight_ = 0;

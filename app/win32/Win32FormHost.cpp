@@ -14,6 +14,10 @@ constexpr char kWindowClass[] = "TVardak";
 constexpr WPARAM kCaptionDrag = 0xF012;
 // Key colour of the row icons' strip: its pixels become transparent.
 constexpr COLORREF kIconKey = RGB(255, 0, 255);
+// The pause before a hint shows, and its distance below the resting mouse.
+constexpr UINT_PTR kHintTimer = 1;
+constexpr UINT kHintPauseMs = 500;
+constexpr int kHintBelowMouse = 20;
 
 // Colours of the portable pictures are 0x00BBGGRR; 32-bit DIB pixels are 0x00RRGGBB.
 uint32_t swapRedBlue(uint32_t color) {
@@ -74,6 +78,40 @@ private:
     uint32_t* bits_ = nullptr;
 };
 
+// A logical palette selected and realised on a device context for the object's life.
+class RealizedPalette {
+public:
+    RealizedPalette(HDC dc, const grell::TGrellPalette& colours) : dc_(dc) {
+        std::vector<uint8_t> storage(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
+        auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
+        palette->palVersion = 0x300;
+        palette->palNumEntries = static_cast<WORD>(colours.size());
+        for (size_t i = 0; i < colours.size(); ++i) {
+            const COLORREF colour = colours[i];  // both 0x00BBGGRR
+            palette->palPalEntry[i] = {GetRValue(colour), GetGValue(colour), GetBValue(colour), 0};
+        }
+        palette_ = CreatePalette(palette);
+        if (palette_ == nullptr) return;
+        previous_ = SelectPalette(dc_, palette_, FALSE);
+        RealizePalette(dc_);
+    }
+    ~RealizedPalette() {
+        if (previous_ != nullptr) SelectPalette(dc_, previous_, FALSE);
+        if (palette_ != nullptr) DeleteObject(palette_);
+    }
+    RealizedPalette(const RealizedPalette&) = delete;
+    RealizedPalette& operator=(const RealizedPalette&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE palette_ = nullptr;
+    HPALETTE previous_ = nullptr;
+};
+
+// DrawText formats by grell::TextAlign and grell::TextVAlign.
+constexpr UINT kHorizontalFormats[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+constexpr UINT kVerticalFormats[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+
 HFONT createFont(const grell::TFont& font) {
     return CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -110,6 +148,7 @@ Win32FormHost::~Win32FormHost() {
 bool Win32FormHost::createWindow(TVardak& form) {
     form_ = &form;
     WNDCLASSA windowClass{};
+    windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -134,14 +173,15 @@ bool Win32FormHost::createWindow(TVardak& form) {
     GetClientRect(window_, &client);
     form.setBounds(0, 0, client.right, client.bottom);
     createList();
+    hint_.create(window_, instance_);
     return true;
 }
 
 void Win32FormHost::createList() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    const TListView& model = *form_->parts().List;
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    const TListView& model = *form_->windowComponents().List;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL;
     if (!model.showColumnHeaders()) style |= LVS_NOCOLUMNHEADER;
     if (!model.columnClick()) style |= LVS_NOSORTHEADER;
     list_ = CreateWindowExA(model.border() ? WS_EX_CLIENTEDGE : 0, WC_LISTVIEWA, "", style, 0, 0, 0, 0, window_,
@@ -172,14 +212,14 @@ void Win32FormHost::createList() {
         }
         ListView_SetImageList(list_, rowIcons_, LVSIL_SMALL);
     }
-    form_->parts().List->setSink(this);
+    form_->windowComponents().List->setSink(this);
     for (const ListRow& row : model.rows()) rowAdded(row);
     placeList();
 }
 
 void Win32FormHost::placeList() {
     if (list_ == nullptr) return;
-    TListView& model = *form_->parts().List;
+    TListView& model = *form_->windowComponents().List;
     const grell::TPoint origin = model.rootOrigin();
     MoveWindow(list_, origin.x, origin.y, model.width(), model.height(), TRUE);
     ShowWindow(list_, model.showing() ? SW_SHOW : SW_HIDE);
@@ -208,13 +248,38 @@ void Win32FormHost::invalidate(const grell::TRect& area) {
 }
 
 void Win32FormHost::boundsChanged(TComponent& control) {
-    if (form_ != nullptr && &control == form_->parts().List) placeList();
+    if (form_ != nullptr && &control == form_->windowComponents().List) placeList();
+}
+
+void Win32FormHost::activateHint(const std::string& text, const grell::TRect& area) {
+    hint_.hide();
+    pendingHint_ = text;
+    hintArea_ = area;
+    if (window_ != nullptr) SetTimer(window_, kHintTimer, kHintPauseMs, nullptr);
+}
+
+void Win32FormHost::cancelHint() {
+    if (window_ != nullptr) KillTimer(window_, kHintTimer);
+    pendingHint_.reset();
+    hint_.hide();
+}
+
+void Win32FormHost::showPendingHint() {
+    KillTimer(window_, kHintTimer);
+    if (!pendingHint_ || !hintArea_.contains(lastMouse_)) return;
+    POINT at{lastMouse_.x, lastMouse_.y + kHintBelowMouse};
+    ClientToScreen(window_, &at);
+    hint_.show(*pendingHint_, at);
+}
+
+void Win32FormHost::realizePalette(const grell::TGrellPalette& palette) {
+    framePalette_ = palette;
 }
 
 // ---------------------------------------------------------------- TextPainter
 
 void Win32FormHost::drawText(grell::Bitmap32& canvas, const grell::TRect& rect, std::string_view text,
-                             const grell::TFont& font, grell::TextAlign align, bool top) {
+                             const grell::TFont& font, grell::TextAlign align, grell::TextVAlign valign) {
     const grell::TRect area = rect.intersect(canvas.rect());
     if (area.empty() || text.empty()) return;
     DibCopy copy(canvas, area);
@@ -224,8 +289,8 @@ void Win32FormHost::drawText(grell::Bitmap32& canvas, const grell::TRect& rect, 
     SetBkMode(copy.dc(), TRANSPARENT);
     SetTextColor(copy.dc(), resolveColor(font.color));
     RECT local{rect.left - area.left, rect.top - area.top, rect.right - area.left, rect.bottom - area.top};
-    UINT format = DT_SINGLELINE | (top ? DT_TOP : DT_VCENTER);
-    format |= align == grell::TextAlign::Left ? DT_LEFT : align == grell::TextAlign::Right ? DT_RIGHT : DT_CENTER;
+    const UINT format = DT_SINGLELINE | kHorizontalFormats[static_cast<size_t>(align)] |
+                        kVerticalFormats[static_cast<size_t>(valign)];
     const std::string line(text);
     DrawTextA(copy.dc(), line.c_str(), static_cast<int>(line.size()), &local, format);
     SelectObject(copy.dc(), previous);
@@ -317,12 +382,19 @@ LRESULT Win32FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
     case WM_MOUSEMOVE:
         mouse(message, lParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kHintTimer) break;
+        showPendingHint();
         return 0;
     case WM_MOUSELEAVE:
         trackingLeave_ = false;
@@ -347,9 +419,12 @@ void Win32FormHost::paint() {
     const int height = form_->height();
     if (width > 0 && height > 0) {
         grell::Bitmap32 canvas(width, height, resolveColor(form_->color()));
+        framePalette_.reset();
         form_->paintTree(canvas, *this, {0, 0});
         std::vector<uint32_t> pixels(canvas.pixels().size());
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = swapRedBlue(canvas.pixels()[i]);
+        std::optional<RealizedPalette> palette;
+        if (framePalette_) palette.emplace(dc, *framePalette_);
         BITMAPINFO info = topDownInfo(width, height);
         SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                           static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
@@ -359,6 +434,7 @@ void Win32FormHost::paint() {
 
 void Win32FormHost::mouse(UINT message, LPARAM lParam) {
     const grell::TPoint point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    lastMouse_ = point;
     switch (message) {
     case WM_MOUSEMOVE:
         if (!trackingLeave_) {
@@ -370,6 +446,9 @@ void Win32FormHost::mouse(UINT message, LPARAM lParam) {
     case WM_LBUTTONDOWN: form_->rootMouseDown(grell::MouseButton::Left, point); break;
     case WM_RBUTTONDOWN: form_->rootMouseDown(grell::MouseButton::Right, point); break;
     case WM_MBUTTONDOWN: form_->rootMouseDown(grell::MouseButton::Middle, point); break;
+    case WM_LBUTTONDBLCLK: form_->rootMouseDoubleClick(grell::MouseButton::Left, point); break;
+    case WM_RBUTTONDBLCLK: form_->rootMouseDoubleClick(grell::MouseButton::Right, point); break;
+    case WM_MBUTTONDBLCLK: form_->rootMouseDoubleClick(grell::MouseButton::Middle, point); break;
     case WM_LBUTTONUP: form_->rootMouseUp(grell::MouseButton::Left, point); break;
     case WM_RBUTTONUP: form_->rootMouseUp(grell::MouseButton::Right, point); break;
     case WM_MBUTTONUP: form_->rootMouseUp(grell::MouseButton::Middle, point); break;

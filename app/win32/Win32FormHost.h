@@ -6,9 +6,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/Main.h"
+#include "app/win32/Win32HintWindow.h"
 #include "grell/controls/GrellControl.h"
 
 namespace vardak::app::win32 {
@@ -36,10 +39,14 @@ public:
     // This program's buttons have no drop-down menus.
     void popupMenu(TComponent&, grell::TPoint) override {}
     void boundsChanged(TComponent& control) override;
+    void activateHint(const std::string& text, const grell::TRect& area) override;
+    void cancelHint() override;
+    // Kept for the paint under way, which realises it before copying to the screen.
+    void realizePalette(const grell::TGrellPalette& palette) override;
 
     // TextPainter
     void drawText(grell::Bitmap32& canvas, const grell::TRect& rect, std::string_view text, const grell::TFont& font,
-                  grell::TextAlign align, bool top) override;
+                  grell::TextAlign align, grell::TextVAlign valign) override;
     uint32_t resolveColor(uint32_t color) override;
 
     // FormActions
@@ -58,6 +65,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
     void mouse(UINT message, LPARAM lParam);
+    void showPendingHint();
     void createList();
     void placeList();
 
@@ -69,6 +77,11 @@ private:
     HIMAGELIST rowIcons_ = nullptr;
     HFONT listFont_ = nullptr;
     bool trackingLeave_ = false;
+    grell::TPoint lastMouse_;
+    Win32HintWindow hint_;
+    std::optional<std::string> pendingHint_;
+    grell::TRect hintArea_;
+    std::optional<grell::TGrellPalette> framePalette_;
 };
 
 }  // namespace vardak::app::win32

@@ -31,8 +31,10 @@ std::shared_ptr<const grell::TGrellGraphic> Win32Resources::loadPicture(std::str
     if (std::optional<grell::Bitmap32> jpeg = decodeJpeg(*bytes)) {
         return std::make_shared<grell::TGrellGraphic>(grell::TGraphicKind::Jpeg, std::move(*jpeg));
     }
-    if (std::optional<grell::Bitmap32> bitmap = grell::decodeBmp(*bytes)) {
-        return std::make_shared<grell::TGrellGraphic>(grell::TGraphicKind::Bitmap, std::move(*bitmap));
+    grell::TGrellPalette palette;
+    if (std::optional<grell::Bitmap32> bitmap = grell::decodeBmp(*bytes, &palette)) {
+        return std::make_shared<grell::TGrellGraphic>(grell::TGraphicKind::Bitmap, std::move(*bitmap),
+                                                      std::move(palette));
     }
     return nullptr;
 }

@@ -91,7 +91,7 @@ void copyBitmap(Bitmap32& canvas, TPoint at, const Bitmap32& source, std::option
     drawClipped(canvas, placed, canvas.rect(), source, key.value_or(0), key.has_value());
 }
 
-std::optional<Bitmap32> decodeBmp(std::span<const uint8_t> bytes) {
+std::optional<Bitmap32> decodeBmp(std::span<const uint8_t> bytes, TGrellPalette* palette) {
     size_t info = 0;
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') info = 14;
     if (bytes.size() < info + 40) return std::nullopt;
@@ -134,6 +134,13 @@ std::optional<Bitmap32> decodeBmp(std::span<const uint8_t> bytes) {
                 const size_t at = line + static_cast<size_t>(x) * (bitCount / 8);
                 bitmap.setPixel(x, y, fromBgr(bytes[at], bytes[at + 1], bytes[at + 2]));
             }
+        }
+    }
+    if (palette != nullptr) {
+        palette->clear();
+        for (uint32_t index = 0; index < colorsUsed; ++index) {
+            const size_t entry = paletteOffset + static_cast<size_t>(index) * 4;
+            palette->push_back(fromBgr(bytes[entry], bytes[entry + 1], bytes[entry + 2]));
         }
     }
     return bitmap;

@@ -14,6 +14,9 @@ namespace vardak::grell {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
+// The colour table of a paletted picture, colours as above.
+using TGrellPalette = std::vector<uint32_t>;
+
 class Bitmap32 {
 public:
     Bitmap32() = default;
@@ -51,7 +54,8 @@ void copyBitmap(Bitmap32& canvas, TPoint at, const Bitmap32& source, std::option
 
 // A Windows bitmap file (or the same without its 14-byte file header, as bitmap
 // resources are stored): uncompressed 8, 24 or 32 bits per pixel, bottom-up or
-// top-down. Nothing for anything malformed or larger than 8192 x 8192.
-std::optional<Bitmap32> decodeBmp(std::span<const uint8_t> bytes);
+// top-down. Nothing for anything malformed or larger than 8192 x 8192. The colour
+// table of an 8-bit picture goes to `palette` when one is given.
+std::optional<Bitmap32> decodeBmp(std::span<const uint8_t> bytes, TGrellPalette* palette = nullptr);
 
 }  // namespace vardak::grell

@@ -28,6 +28,8 @@ constexpr std::array<NamedColor, 9> kColorNames{{
 }};
 
 constexpr std::array<std::string_view, 6> kAlignNames{"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
+constexpr std::array<std::string_view, 4> kFontStyleNames{"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+constexpr uint64_t kBoldStyle = 1;
 
 bool readFontProperty(TFont& font, std::string_view name, const LayoutValue& value) {
     if (name == "Font.Name") {
@@ -73,6 +75,14 @@ char acceleratorOf(std::string_view caption) {
     return 0;
 }
 
+void TPublishedFont::publishProperties(PropertyTable& table) const {
+    TPersistent::publishProperties(table);
+    table.integer("Color", static_cast<int32_t>(value.color), "TColor")
+        .integer("Height", value.height)
+        .string("Name", value.name, "TFontName")
+        .set("Style", "TFontStyles", kFontStyleNames, value.bold ? kBoldStyle : 0);
+}
+
 // ---------------------------------------------------------------- TGrellControl
 
 TGrellControl::TGrellControl(TComponent* owner) : TComponent(owner) {}
@@ -99,7 +109,7 @@ bool TGrellControl::readProperty(std::string_view name, const LayoutValue& value
     else if (name == "ShowHint") showHint_ = value.asBool().value_or(showHint_);
     else if (name == "ParentShowHint" || name == "ParentFont" || name == "ParentColor") {
         // Own settings are given explicitly in the layout.
-    } else return readFontProperty(font_, name, value);
+    } else return readFontProperty(font_.value, name, value);
     return true;
 }
 
@@ -108,6 +118,7 @@ bool TGrellControl::readEvent(std::string_view name, const EventHandler& handler
     else if (name == "OnMouseUp" && handler.mouse) onMouseUp = handler.mouse;
     else if (name == "OnMouseEnter" && handler.notify) onMouseEnter = handler.notify;
     else if (name == "OnMouseExit" && handler.notify) onMouseExit = handler.notify;
+    else if (name == "OnMouseMove" && handler.move) onMouseMove = handler.move;
     else return false;
     return true;
 }
@@ -351,17 +362,43 @@ void TGrellWinControl::setHover(TGrellControl* control) {
     TGrellControl* previous = std::exchange(hover_, control);
     if (previous != nullptr) previous->mouseLeave();
     if (hover_ != nullptr) hover_->mouseEnter();
+    updateHint();
 }
 
-void TGrellWinControl::rootMouseDown(MouseButton button, TPoint point) {
+void TGrellWinControl::updateHint() {
+    ControlHost* target = host();
+    if (target == nullptr) return;
+    if (hover_ == nullptr || !hover_->showsOwnHint()) {
+        target->cancelHint();
+        return;
+    }
+    const TPoint origin = hover_->rootOrigin();
+    target->activateHint(hover_->hint(), hover_->clientRect().offset(origin.x, origin.y));
+}
+
+void TGrellWinControl::press(MouseButton button, TPoint point, bool doubleClick) {
     TGrellControl* target = captured_ ? captured_ : controlAt(point);
     if (target == nullptr) return;
     setHover(target);
+    // A press ends the hint.
+    if (ControlHost* h = host()) h->cancelHint();
     if (captured_ == nullptr) {
         captured_ = target;
         capturedButton_ = button;
     }
-    target->mouseDown(button, toClient(*target, point));
+    if (doubleClick) {
+        target->mouseDoubleClick(button, toClient(*target, point));
+    } else {
+        target->mouseDown(button, toClient(*target, point));
+    }
+}
+
+void TGrellWinControl::rootMouseDown(MouseButton button, TPoint point) {
+    press(button, point, false);
+}
+
+void TGrellWinControl::rootMouseDoubleClick(MouseButton button, TPoint point) {
+    press(button, point, true);
 }
 
 void TGrellWinControl::rootMouseMove(TPoint point) {

@@ -40,15 +40,24 @@ struct TFont {
     friend bool operator==(const TFont&, const TFont&) = default;
 };
 
+// A control's font as a published object ("Font.Name", "Font.Height"...).
+class TPublishedFont final : public TPersistent {
+public:
+    std::string_view className() const override { return "TFont"; }
+    void publishProperties(PropertyTable& table) const override;
+    TFont value;
+};
+
 enum class TextAlign { Left, Center, Right };
+enum class TextVAlign { Top, Center, Bottom };
 
 // Draws text into a picture: the window system's fonts on Win32, a recorder in tests.
 class TextPainter {
 public:
     virtual ~TextPainter() = default;
-    // Single line, vertically centred in `rect` unless `top` is set.
+    // Single line, placed in `rect` as the alignments say.
     virtual void drawText(Bitmap32& canvas, const TRect& rect, std::string_view text, const TFont& font,
-                          TextAlign align, bool top) = 0;
+                          TextAlign align, TextVAlign valign) = 0;
     // Resolves system colours to colours.
     virtual uint32_t resolveColor(uint32_t color) = 0;
 };
@@ -73,6 +82,14 @@ public:
     virtual void popupMenu(TComponent& menu, TPoint at) = 0;
     // The control's bounds changed (windowed controls follow).
     virtual void boundsChanged(TComponent& control) {}
+    // Shows `text` as the application's hint, after the usual pause, for the mouse
+    // resting in `area` (root coordinates); replaces a hint shown or pending.
+    virtual void activateHint(const std::string& text, const TRect& area) {}
+    // Hides the application's hint and forgets a pending one.
+    virtual void cancelHint() {}
+    // Selects and realises a picture's palette on the window before the painted
+    // picture reaches the screen.
+    virtual void realizePalette(const TGrellPalette& palette) {}
 };
 
 class TGrellControl : public TComponent, public LayoutReadable {
@@ -108,10 +125,15 @@ public:
     void setCaption(std::string caption);
     uint32_t color() const { return color_; }
     void setColor(uint32_t color);
-    TFont& font() { return font_; }
-    const TFont& font() const { return font_; }
+    TFont& font() { return font_.value; }
+    const TFont& font() const { return font_.value; }
+    const TPublishedFont& publishedFont() const { return font_; }
     const std::string& hint() const { return hint_; }
+    void setHint(std::string hint) { hint_ = std::move(hint); }
     bool showHint() const { return showHint_; }
+    void setShowHint(bool show) { showHint_ = show; }
+    // The control shows a hint of its own when the mouse rests on it.
+    bool showsOwnHint() const { return showHint_ && !hint_.empty(); }
 
     // The layout is still being read: nothing is painted. loaded() ends it.
     bool loading() const { return loading_; }
@@ -133,6 +155,8 @@ public:
     virtual void mouseDown(MouseButton button, TPoint point);
     virtual void mouseMove(TPoint point);
     virtual void mouseUp(MouseButton button, TPoint point);
+    // The second press of a double click; a press like any other unless overridden.
+    virtual void mouseDoubleClick(MouseButton button, TPoint point) { mouseDown(button, point); }
     virtual void mouseEnter();
     virtual void mouseLeave();
     // An accelerator key; true when the control took it.
@@ -144,10 +168,17 @@ public:
     TMouseEvent onMouseUp;
     TNotifyEvent onMouseEnter;
     TNotifyEvent onMouseExit;
-    std::function<void(TObject& sender, TPoint point)> onMouseMove;
+    TMouseMoveEvent onMouseMove;
 
 protected:
     virtual void visibleChanged() {}
+    // Points `field` at `component`, moving the free notification along with it.
+    template <class Kind>
+    void referTo(Kind*& field, Kind* component) {
+        if (field != nullptr) field->removeFreeNotification(this);
+        field = component;
+        if (field != nullptr) field->freeNotification(this);
+    }
 
 private:
     TGrellWinControl* parent_ = nullptr;
@@ -158,7 +189,7 @@ private:
     bool loading_ = false;
     std::string caption_;
     uint32_t color_ = colors::clBtnFace;
-    TFont font_;
+    TPublishedFont font_;
     std::string hint_;
     bool showHint_ = false;
 };
@@ -195,6 +226,7 @@ public:
     // Mouse input for the whole tree, in the root's coordinates: the control under
     // the mouse gets enter and leave; the one pressed keeps the mouse until release.
     void rootMouseDown(MouseButton button, TPoint point);
+    void rootMouseDoubleClick(MouseButton button, TPoint point);
     void rootMouseMove(TPoint point);
     void rootMouseUp(MouseButton button, TPoint point);
     void rootMouseLeave();
@@ -207,6 +239,9 @@ private:
     void removeControl(TGrellControl* control);
     void forget(TGrellControl* control);
     void setHover(TGrellControl* control);
+    // The hovered control's own hint, or none.
+    void updateHint();
+    void press(MouseButton button, TPoint point, bool doubleClick);
 
     std::vector<TGrellControl*> controls_;
     ControlHost* host_ = nullptr;

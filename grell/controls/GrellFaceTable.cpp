@@ -16,11 +16,6 @@ int32_t readInt(std::span<const uint8_t> data, size_t slot) {
     return static_cast<int32_t>(value);
 }
 
-void appendInt(std::vector<uint8_t>& data, int32_t number) {
-    const auto value = static_cast<uint32_t>(number);
-    for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 }  // namespace
 
 std::optional<Face> faceFallback(Face face) {
@@ -34,21 +29,6 @@ std::optional<Face> faceFallback(Face face) {
     case Face::HeldDown:
     case Face::DropDown:
     case Face::DisabledPressed: return Face::HeldDown;
-    }
-    return std::nullopt;
-}
-
-SharedImageList sharedListOfMarker(std::string_view marker) {
-    if (marker == face_stream::kSharedBitmapListMarker) return SharedImageList::BitmapList;
-    if (marker == face_stream::kSharedImageListMarker) return SharedImageList::ImageList;
-    return SharedImageList::None;
-}
-
-std::optional<std::string_view> markerOfSharedList(SharedImageList list) {
-    switch (list) {
-    case SharedImageList::BitmapList: return face_stream::kSharedBitmapListMarker;
-    case SharedImageList::ImageList: return face_stream::kSharedImageListMarker;
-    case SharedImageList::None: return std::nullopt;
     }
     return std::nullopt;
 }
@@ -80,26 +60,10 @@ bool readFaceIndicesNew2(FaceTable& table, std::span<const uint8_t> data) {
     return true;
 }
 
-std::vector<uint8_t> writeFaceIndicesNew2(const FaceTable& table) {
-    std::vector<uint8_t> data;
-    data.reserve(kIndicesNew2Size);
-    for (int face = 0; face < kFaceCount; ++face) appendInt(data, table.faces[static_cast<size_t>(face)].imageIndex);
-    for (int face = kFaceCount - 1; face >= 0; --face) {
-        appendInt(data, table.faces[static_cast<size_t>(face)].listIndex);
-    }
-    return data;
-}
-
 bool readFaceTransparentColor(FaceTable& table, std::span<const uint8_t> data) {
     if (data.size() != kColorSize) return false;
     table.transparentColor = static_cast<uint32_t>(readInt(data, 0));
     return true;
-}
-
-std::vector<uint8_t> writeFaceTransparentColor(const FaceTable& table) {
-    std::vector<uint8_t> data;
-    appendInt(data, static_cast<int32_t>(table.transparentColor));
-    return data;
 }
 
 }  // namespace vardak::grell

@@ -70,16 +70,7 @@ constexpr std::string_view kIndicesNew = "ButtonFaceIndicesNew";
 constexpr std::string_view kIndicesNew2 = "ButtonFaceIndicesNew2";
 constexpr std::string_view kTransCol = "ButtonFaceTransCol";
 constexpr std::string_view kTransColNew = "ButtonFaceTransColNew";
-
-// Markers of the "ButtonFace" text: the library's shared lists.
-constexpr std::string_view kSharedBitmapListMarker = "GrellBML30";
-constexpr std::string_view kSharedImageListMarker = "GrellIML30";
 }  // namespace face_stream
-
-enum class SharedImageList { None, BitmapList, ImageList };
-SharedImageList sharedListOfMarker(std::string_view marker);
-// Nothing for SharedImageList::None: the marker is not written then.
-std::optional<std::string_view> markerOfSharedList(SharedImageList list);
 
 // "ButtonFaceIndices", 64 bytes: 8 pairs (list index, image index) for faces 0 to 7.
 bool readFaceIndices(FaceTable& table, std::span<const uint8_t> data);
@@ -88,9 +79,7 @@ bool readFaceIndicesNew(FaceTable& table, std::span<const uint8_t> data);
 // "ButtonFaceIndicesNew2", 72 bytes: 9 image indices for faces 0 to 8, then 9 list
 // indices for faces 8 down to 0.
 bool readFaceIndicesNew2(FaceTable& table, std::span<const uint8_t> data);
-std::vector<uint8_t> writeFaceIndicesNew2(const FaceTable& table);
 // "ButtonFaceTransCol" and "ButtonFaceTransColNew", 4 bytes.
 bool readFaceTransparentColor(FaceTable& table, std::span<const uint8_t> data);
-std::vector<uint8_t> writeFaceTransparentColor(const FaceTable& table);
 
 }  // namespace vardak::grell

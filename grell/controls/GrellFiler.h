@@ -1,6 +1,6 @@
-// Values of a component's layout text as the components read and write them: the
-// published properties and the extra data a component streams itself (its "defined"
-// properties, such as an image button's face table).
+// Values of a component's layout text as the components read them: the published
+// properties and the extra data a component streams itself (such as an image
+// button's face table).
 #pragma once
 
 #include <cstdint>
@@ -82,8 +82,6 @@ public:
     // An event property ("OnClick"); false when the component has no such event or
     // the handler is of the wrong kind.
     virtual bool readEvent(std::string_view name, const EventHandler& handler) { return false; }
-    // The data the component streams itself, in the order it declares it.
-    virtual std::vector<LayoutProperty> definedProperties() const { return {}; }
 };
 
 }  // namespace vardak::grell

@@ -123,6 +123,12 @@ int TGrellGraphicList::height(int listIndex) const {
     return graphic ? graphic->height() : 0;
 }
 
+const TGrellPalette* TGrellGraphicList::palette(int listIndex) const {
+    const TGrellGraphic* graphic = validGraphic(listIndex);
+    if (graphic == nullptr || graphic->kind() != TGraphicKind::Bitmap || graphic->palette().empty()) return nullptr;
+    return &graphic->palette();
+}
+
 std::optional<Bitmap32> TGrellGraphicList::bitmap(int listIndex) const {
     const TGrellGraphic* graphic = validGraphic(listIndex);
     if (graphic == nullptr) return std::nullopt;

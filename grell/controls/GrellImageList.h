@@ -19,18 +19,21 @@ constexpr uint32_t kNoTransparentColor = 0x1FFFFFFF;
 
 enum class TGraphicKind { Bitmap, Icon, Jpeg };
 
-// One decoded graphic of any registered kind.
+// One decoded graphic of any registered kind; a paletted bitmap keeps its colour table.
 class TGrellGraphic {
 public:
-    TGrellGraphic(TGraphicKind kind, Bitmap32 pixels) : kind_(kind), pixels_(std::move(pixels)) {}
+    TGrellGraphic(TGraphicKind kind, Bitmap32 pixels, TGrellPalette palette = {})
+        : kind_(kind), pixels_(std::move(pixels)), palette_(std::move(palette)) {}
     TGraphicKind kind() const { return kind_; }
     const Bitmap32& pixels() const { return pixels_; }
+    const TGrellPalette& palette() const { return palette_; }
     int width() const { return pixels_.width(); }
     int height() const { return pixels_.height(); }
 
 private:
     TGraphicKind kind_;
     Bitmap32 pixels_;
+    TGrellPalette palette_;
 };
 
 // A holder of at most one graphic; graphics are immutable and shared between copies.
@@ -68,6 +71,8 @@ public:
     virtual int width(int listIndex) const = 0;
     virtual int height(int listIndex) const = 0;
     virtual uint32_t transparentColor(int listIndex) const = 0;
+    // Null when the picture has no palette or the index is invalid.
+    virtual const TGrellPalette* palette(int listIndex) const = 0;
     // Nothing for an invalid index.
     virtual std::optional<Bitmap32> bitmap(int listIndex) const = 0;
     virtual uint32_t pixelColor(int listIndex, int imageIndex, TPoint point) const = 0;
@@ -136,6 +141,8 @@ public:
     int width(int listIndex) const override;
     int height(int listIndex) const override;
     uint32_t transparentColor(int listIndex) const override;
+    // A bitmap's palette; other graphics have none.
+    const TGrellPalette* palette(int listIndex) const override;
     std::optional<Bitmap32> bitmap(int listIndex) const override;
     uint32_t pixelColor(int listIndex, int imageIndex, TPoint point) const override { return kWhite; }
 

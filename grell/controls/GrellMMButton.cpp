@@ -17,6 +17,19 @@ constexpr std::array<std::string_view, 4> kButtonLayoutNames{"blGlyphLeft", "blG
 // Size taken for a missing picture when the button sizes itself to its face.
 constexpr int kAutosizeFallback = 20;
 
+struct CaptionPlace {
+    TextAlign align;
+    TextVAlign valign;
+};
+
+// By TButtonLayout: the caption keeps clear of the glyph's side.
+constexpr std::array<CaptionPlace, 4> kCaptionPlaces{{
+    {TextAlign::Right, TextVAlign::Center},   // blGlyphLeft
+    {TextAlign::Left, TextVAlign::Center},    // blGlyphRight
+    {TextAlign::Center, TextVAlign::Bottom},  // blGlyphTop
+    {TextAlign::Center, TextVAlign::Top},     // blGlyphBottom
+}};
+
 bool captionShifted(Face face) {
     return face == Face::Pressed || face == Face::HeldDown || face == Face::DropDown;
 }
@@ -27,15 +40,22 @@ bool inEnterColorRange(Face face) {
 
 }  // namespace
 
+void drawButtonCaption(TextPainter& painter, Bitmap32& canvas, const TRect& area, std::string_view caption,
+                       const TFont& font, const TGrellFontFX&, TButtonLayout layout) {
+    const CaptionPlace place = kCaptionPlaces[static_cast<size_t>(layout)];
+    painter.drawText(canvas, area, caption, font, place.align, place.valign);
+}
+
 // ---------------------------------------------------------------- TGrellBaseGraphicButton
 
 TGrellBaseGraphicButton::TGrellBaseGraphicButton(TComponent* owner, TGrellApplication* application)
     : TGrellControl(owner), application_(application) {
-    setBounds(0, 0, TGrellCustomMMButton::kDefaultSize, TGrellCustomMMButton::kDefaultSize);
+    setBounds(0, 0, kDefaultSize, kDefaultSize);
 }
 
 TGrellBaseGraphicButton::~TGrellBaseGraphicButton() {
     stopRepeating();
+    if (glyphList_ != nullptr) glyphList_->removeFreeNotification(this);
 }
 
 void TGrellBaseGraphicButton::publishProperties(PropertyTable& table) const {
@@ -43,6 +63,8 @@ void TGrellBaseGraphicButton::publishProperties(PropertyTable& table) const {
     table.string("Caption", caption(), "TCaption")
         .integer("Color", static_cast<int32_t>(color()), "TColor")
         .boolean("Enabled", enabled())
+        .object("Font", &publishedFont())
+        .object("FontFX", &fontFX_)
         .enumeration("ButtonLayout", "TButtonLayout", kButtonLayoutNames, buttonLayout_)
         .boolean("UseCaption", useCaption_)
         .boolean("HideHint", hideHint_)
@@ -51,8 +73,19 @@ void TGrellBaseGraphicButton::publishProperties(PropertyTable& table) const {
         .boolean("RepeatedClick", repeatedClick_)
         .integer("RepeatingDelay", repeatingDelay_, "Word")
         .integer("RepeatingInterval", repeatingInterval_, "Word")
+        .object("ImageList", "TGrellCustomImageList", glyphList_)
+        .integer("ImageIndex", imageIndex_)
+        .integer("ListIndex", listIndex_)
+        .object("Glyph", "TBitmap", &glyph_)
+        .integer("NumGlyphs", numGlyphs_, "TNumGlyphs")
         .method("OnClick")
-        .method("OnDblClick");
+        .method("OnDblClick")
+        .method("OnDropDown")
+        .method("OnMouseDown", "TMouseEvent")
+        .method("OnMouseEnter")
+        .method("OnMouseExit")
+        .method("OnMouseMove", "TMouseMoveEvent")
+        .method("OnMouseUp", "TMouseEvent");
 }
 
 bool TGrellBaseGraphicButton::readProperty(std::string_view name, const LayoutValue& value) {
@@ -60,7 +93,12 @@ bool TGrellBaseGraphicButton::readProperty(std::string_view name, const LayoutVa
         const int64_t number = value.asInteger().value_or(fallback);
         return number >= 0 && number <= 0xFFFF ? static_cast<uint16_t>(number) : fallback;
     };
+    auto integer = [&](int current) { return static_cast<int>(value.asInteger().value_or(current)); };
     if (name == "UseCaption") useCaption_ = value.asBool().value_or(useCaption_);
+    else if (name == "ImageIndex") imageIndex_ = integer(imageIndex_);
+    else if (name == "ListIndex") listIndex_ = integer(listIndex_);
+    else if (name == "NumGlyphs") numGlyphs_ = integer(numGlyphs_);
+    else if (name == "Glyph") glyph_.setGraphic(value.graphic);
     else if (name == "HideHint") hideHint_ = value.asBool().value_or(hideHint_);
     else if (name == "EnterColor") enterColor_ = colors::fromLayout(value).value_or(enterColor_);
     else if (name == "EnterColorChange") enterColorChange_ = value.asBool().value_or(enterColorChange_);
@@ -70,20 +108,59 @@ bool TGrellBaseGraphicButton::readProperty(std::string_view name, const LayoutVa
     else if (name == "ButtonLayout") {
         const auto ordinal = ordinalOfName(kButtonLayoutNames, layoutText(value).value_or(""));
         if (!ordinal) return false;
-        buttonLayout_ = static_cast<TButtonLayout>(*ordinal);
+        setButtonLayout(static_cast<TButtonLayout>(*ordinal));
     } else return TGrellControl::readProperty(name, value);
+    return true;
+}
+
+bool TGrellBaseGraphicButton::readReference(std::string_view name, TComponent* component) {
+    if (name != "ImageList") return false;
+    auto* list = dynamic_cast<TGrellCustomImageList*>(component);
+    if (list == nullptr && component != nullptr) return false;
+    setImageList(list);
     return true;
 }
 
 bool TGrellBaseGraphicButton::readEvent(std::string_view name, const EventHandler& handler) {
     if (name == "OnClick" && handler.notify) onClick = handler.notify;
     else if (name == "OnDblClick" && handler.notify) onDblClick = handler.notify;
+    else if (name == "OnDropDown" && handler.notify) onDropDown = handler.notify;
     else return TGrellControl::readEvent(name, handler);
     return true;
 }
 
+void TGrellBaseGraphicButton::setButtonLayout(TButtonLayout layout) {
+    buttonLayout_ = layout;
+    invalidate();
+}
+
+void TGrellBaseGraphicButton::setImageList(TGrellCustomImageList* list) {
+    referTo(glyphList_, list);
+}
+
+void TGrellBaseGraphicButton::notification(TComponent* component, Operation operation) {
+    TGrellControl::notification(component, operation);
+    if (operation == Operation::Remove && component == glyphList_) glyphList_ = nullptr;
+}
+
 void TGrellBaseGraphicButton::click() {
     if (onClick) onClick(*this);
+}
+
+void TGrellBaseGraphicButton::mouseDoubleClick(MouseButton button, TPoint point) {
+    if (button == MouseButton::Left && enabled() && onDblClick) onDblClick(*this);
+    TGrellControl::mouseDoubleClick(button, point);
+}
+
+void TGrellBaseGraphicButton::mouseLeave() {
+    TGrellControl::mouseLeave();
+    if (!hideHint_) return;
+    if (ControlHost* target = host()) target->cancelHint();
+}
+
+void TGrellBaseGraphicButton::drawCaption(PaintContext& context, Bitmap32& canvas, const TRect& area,
+                                          const TFont& font) {
+    drawButtonCaption(context.text, canvas, area, caption(), font, fontFX_, buttonLayout_);
 }
 
 void TGrellBaseGraphicButton::startRepeating() {
@@ -131,11 +208,10 @@ void TGrellCustomMMButton::publishProperties(PropertyTable& table) const {
         .integer("GroupIndex", groupIndex_)
         .boolean("QuickDraw", quickDraw_)
         .boolean("Pressed", pressed_)
-        .object("DropDownMenu", "TPopupMenu", nullptr)
+        .object("DropDownMenu", "TPopupMenu", dropDownMenu_)
         .integer("DropDownIndent", dropDownIndent_)
         .boolean("DropDownRight", dropDownRight_)
-        .boolean("Transparent", transparent_)
-        .method("OnDropDown");
+        .boolean("Transparent", transparent_);
 }
 
 bool TGrellCustomMMButton::readProperty(std::string_view name, const LayoutValue& value) {
@@ -180,22 +256,7 @@ bool TGrellCustomMMButton::readReference(std::string_view name, TComponent* comp
         setDropDownMenu(component);
         return true;
     }
-    return false;
-}
-
-bool TGrellCustomMMButton::readEvent(std::string_view name, const EventHandler& handler) {
-    if (name == "OnDropDown" && handler.notify) {
-        onDropDown = handler.notify;
-        return true;
-    }
-    return TGrellBaseGraphicButton::readEvent(name, handler);
-}
-
-std::vector<LayoutProperty> TGrellCustomMMButton::definedProperties() const {
-    return {
-        {std::string(face_stream::kIndicesNew2), LayoutValue::binary(writeFaceIndicesNew2(faces_))},
-        {std::string(face_stream::kTransColNew), LayoutValue::binary(writeFaceTransparentColor(faces_))},
-    };
+    return TGrellBaseGraphicButton::readReference(name, component);
 }
 
 void TGrellCustomMMButton::setAllowAllUp(bool allow) {
@@ -226,22 +287,14 @@ void TGrellCustomMMButton::setTransparent(bool transparent) {
 }
 
 void TGrellCustomMMButton::setButtonFaceImageList(TGrellCustomImageList* list) {
-    if (imageList_ != nullptr) {
-        imageList_->removeListener(this);
-        imageList_->removeFreeNotification(this);
-    }
-    imageList_ = list;
-    if (imageList_ != nullptr) {
-        imageList_->addListener(this);
-        imageList_->freeNotification(this);
-    }
+    if (imageList_ != nullptr) imageList_->removeListener(this);
+    referTo(imageList_, list);
+    if (imageList_ != nullptr) imageList_->addListener(this);
     invalidate();
 }
 
 void TGrellCustomMMButton::setDropDownMenu(TComponent* menu) {
-    if (dropDownMenu_ != nullptr) dropDownMenu_->removeFreeNotification(this);
-    dropDownMenu_ = menu;
-    if (dropDownMenu_ != nullptr) dropDownMenu_->freeNotification(this);
+    referTo(dropDownMenu_, menu);
 }
 
 void TGrellCustomMMButton::notification(TComponent* component, Operation operation) {
@@ -407,6 +460,13 @@ bool TGrellCustomMMButton::autosize() {
     return true;
 }
 
+void TGrellCustomMMButton::realizeFacePalette(int listIndex) {
+    if (quickDraw_) return;
+    const TGrellPalette* palette = imageList_->palette(listIndex);
+    ControlHost* target = host();
+    if (palette != nullptr && target != nullptr) target->realizePalette(*palette);
+}
+
 void TGrellCustomMMButton::paint(PaintContext& context) {
     if (loading()) return;
     faceRect_.reset();
@@ -434,6 +494,7 @@ void TGrellCustomMMButton::paint(PaintContext& context) {
     });
     if (chosen) {
         const FacePicture& face = faces_[*chosen];
+        realizeFacePalette(face.listIndex);
         uint32_t flags = faceDrawFlags(faceStyle_, quickDraw_);
         if (transparent_ || forceTransparent_) flags |= draw_flags::kTransparent;
         faceRect_ = imageList_->draw(picture, picture.rect(), face.listIndex, face.imageIndex, flags);
@@ -444,7 +505,7 @@ void TGrellCustomMMButton::paint(PaintContext& context) {
         if (captionShifted(face_)) area = area.offset(captionDown_, captionDown_);
         TFont captionFont = font();
         if (allowMouseOver_ && enterColorChange() && inEnterColorRange(face_)) captionFont.color = enterColor();
-        context.text.drawText(picture, area, caption(), captionFont, TextAlign::Center, false);
+        drawCaption(context, picture, area, captionFont);
     }
 
     copyBitmap(context.canvas, context.origin, picture);

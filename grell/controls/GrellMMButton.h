@@ -15,11 +15,26 @@ namespace vardak::grell {
 
 class TGrellApplication;
 
+// Where the glyph of a button's face sits; the caption keeps to the other side.
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
-// The base graphic button: caption, colours, repeated clicking and the click event.
+// Text effects of a caption. None is defined beyond plain text, which is what the
+// caption drawing makes of every setting.
+class TGrellFontFX final : public TPersistent {
+public:
+    std::string_view className() const override { return "TGrellFontFX"; }
+};
+
+// Draws a button caption into `area`: placed as `layout` says, in `font`, with `effects`.
+void drawButtonCaption(TextPainter& painter, Bitmap32& canvas, const TRect& area, std::string_view caption,
+                       const TFont& font, const TGrellFontFX& effects, TButtonLayout layout);
+
+// The base graphic button: caption, colours, hint, repeated clicking, the glyph and
+// image-list settings and the button's events.
 class TGrellBaseGraphicButton : public TGrellControl {
 public:
+    static constexpr int kDefaultSize = 25;
+
     // `application` hands out the control timers of repeated clicking; may be null
     // for buttons that never repeat.
     TGrellBaseGraphicButton(TComponent* owner, TGrellApplication* application);
@@ -28,10 +43,13 @@ public:
     std::string_view className() const override { return "TGrellBaseGraphicButton"; }
     void publishProperties(PropertyTable& table) const override;
     bool readProperty(std::string_view name, const LayoutValue& value) override;
+    bool readReference(std::string_view name, TComponent* component) override;
     bool readEvent(std::string_view name, const EventHandler& handler) override;
 
     bool useCaption() const { return useCaption_; }
     bool hideHint() const { return hideHint_; }
+    void setHideHint(bool hide) { hideHint_ = hide; }
+    const TGrellFontFX& fontFX() const { return fontFX_; }
     uint32_t enterColor() const { return enterColor_; }
     bool enterColorChange() const { return enterColorChange_; }
     void setEnterColor(uint32_t color, bool change) {
@@ -47,13 +65,31 @@ public:
         repeatingInterval_ = interval;
     }
     TButtonLayout buttonLayout() const { return buttonLayout_; }
+    void setButtonLayout(TButtonLayout layout);
+    // An image of an image list for the button (list index and image index); the
+    // face table, not this, gives the pictures an image button paints.
+    TGrellCustomImageList* imageList() const { return glyphList_; }
+    void setImageList(TGrellCustomImageList* list);
+    int imageIndex() const { return imageIndex_; }
+    int listIndex() const { return listIndex_; }
+    const TGrellPicture& glyph() const { return glyph_; }
+    int numGlyphs() const { return numGlyphs_; }
 
     TNotifyEvent onClick;
     TNotifyEvent onDblClick;
+    TNotifyEvent onDropDown;
     // Fires onClick.
     virtual void click();
 
+    // A double click fires onDblClick, then counts as a press.
+    void mouseDoubleClick(MouseButton button, TPoint point) override;
+    // With HideHint the application's hint goes when the mouse leaves the button.
+    void mouseLeave() override;
+
 protected:
+    void notification(TComponent* component, Operation operation) override;
+    void drawCaption(PaintContext& context, Bitmap32& canvas, const TRect& area, const TFont& font);
+
     // Starts repeated clicking: a first click now, then after the delay and every
     // interval while held inside. Raises EOutOfResources without a free timer.
     void startRepeating();
@@ -73,14 +109,18 @@ private:
     uint16_t repeatingDelay_ = 500;
     uint16_t repeatingInterval_ = 100;
     TButtonLayout buttonLayout_ = TButtonLayout::blGlyphLeft;
+    TGrellFontFX fontFX_;
+    TGrellCustomImageList* glyphList_ = nullptr;
+    int imageIndex_ = 0;
+    int listIndex_ = 0;
+    TGrellPicture glyph_;
+    int numGlyphs_ = 1;
     std::optional<uint16_t> repeatTimer_;
     bool repeatDelayPassed_ = false;
 };
 
 class TGrellCustomMMButton : public TGrellBaseGraphicButton, private ImageListListener {
 public:
-    static constexpr int kDefaultSize = 25;
-
     TGrellCustomMMButton(TComponent* owner, TGrellApplication* application);
     ~TGrellCustomMMButton() override;
 
@@ -88,8 +128,6 @@ public:
     void publishProperties(PropertyTable& table) const override;
     bool readProperty(std::string_view name, const LayoutValue& value) override;
     bool readReference(std::string_view name, TComponent* component) override;
-    bool readEvent(std::string_view name, const EventHandler& handler) override;
-    std::vector<LayoutProperty> definedProperties() const override;
 
     bool allowAllUp() const { return allowAllUp_; }
     void setAllowAllUp(bool allow);
@@ -107,6 +145,7 @@ public:
     int groupIndex() const { return groupIndex_; }
     void setGroupIndex(int index);
     bool quickDraw() const { return quickDraw_; }
+    void setQuickDraw(bool quick) { quickDraw_ = quick; }
     bool pressed() const { return pressed_; }
     void setPressed(bool pressed);
     TComponent* dropDownMenu() const { return dropDownMenu_; }
@@ -126,8 +165,6 @@ public:
     Face previousFace() const { return previousFace_; }
     // Where the face was last drawn, in client coordinates; nothing before painting.
     const std::optional<TRect>& faceRect() const { return faceRect_; }
-
-    TNotifyEvent onDropDown;
 
     void setEnabled(bool enabled) override;
     void paint(PaintContext& context) override;
@@ -153,6 +190,8 @@ private:
     void openDropDown();
     void paintAsBase(PaintContext& context);
     bool autosize();
+    // Unless QuickDraw: the face picture's palette goes to the window before painting.
+    void realizeFacePalette(int listIndex);
 
     bool allowAllUp_ = false;
     bool allowMouseOver_ = false;

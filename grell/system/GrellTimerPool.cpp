@@ -99,7 +99,13 @@ int TGrellTimerPool::addTimer(uint16_t ident, uint16_t interval, TimerHandler ha
     item->listed_ = true;
     item->setInterval(interval);
     item->setHandler(std::move(handler));
-    setActive(true);
+    try {
+        setActive(true);
+    } catch (...) {
+        // An item left behind would keep its identifier taken while nothing runs it.
+        delete item;
+        throw;
+    }
     return static_cast<int>(items_.size()) - 1;
 }
 

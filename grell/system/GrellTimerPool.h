@@ -101,7 +101,8 @@ public:
 
     // Adds an enabled, unlimited timer and starts the window timer; returns its list
     // position. Raises EListError for an identifier in use and EInvalidOperation for
-    // an interval that is not a positive multiple of the minimum interval.
+    // an interval that is not a positive multiple of the minimum interval; when the
+    // window timer cannot start, the item is taken out again and EOutOfResources raised.
     int addTimer(uint16_t ident, uint16_t interval, TimerHandler handler = {});
     // Unknown identifiers are ignored. Inside a tick the item is freed after the tick.
     void removeTimer(uint16_t ident);

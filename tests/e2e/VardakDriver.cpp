@@ -4,11 +4,14 @@
 // folder. Runs under Wine inside one virtual desktop (see run-e2e.sh).
 //
 //   VardakDriver.exe [gtest options]   the end-to-end tests
-//   VardakDriver.exe --bench PROGRAM   start-up time and working set of one start
+//   VardakDriver.exe --bench PROGRAM   start-up time and working set of one start;
+//                                      PROGRAM is a build of the programs folder or
+//                                      the Unix path of another program with a window
 //
 // Environment: VARDAK_E2E_PROGRAMS (folder of the .exe files), VARDAK_E2E_PICTURES
 // (folder of the drawn face pictures), VARDAK_E2E_ARTIFACTS (screenshots go there).
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -47,20 +51,27 @@ constexpr ButtonPlace kPartitioner{"Partitioner", 224, 58, 112, 26, 2};
 constexpr ButtonPlace kDetaljer{"Detaljer", 343, 58, 112, 26, 4};
 constexpr ButtonPlace kUdskriv{"Udskriv", 469, 58, 91, 26, 6};
 constexpr ButtonPlace kAfslut{"Afslut", 469, 26, 91, 26, 8};
+// The middle of Shape1, the 97 x 97 corner of the header that carries the hint.
+constexpr POINT kShape1Middle{kHeaderLeft + 48, kHeaderTop + 48};
+// A point of the header picture, which has no hint.
+constexpr POINT kHeaderWithoutHint{kHeaderLeft + 300, kHeaderTop + 20};
+// The hint has five lines: well over three lines of the 8-point window font.
+constexpr int kFiveLinesHeight = 45;
+
+// A Unix path (as the scripts pass them) on Wine's drive Z:; other text unchanged.
+std::string windowsPath(std::string text) {
+    if (text.empty() || text[0] != '/') return text;
+    for (char& c : text) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + text;
+}
 
 std::string environment(const char* name) {
     char value[1024] = {};
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
     if (length == 0 || length >= sizeof value) return {};
-    std::string text(value, length);
-    // A Unix path of the build folder, as the test script passes it.
-    if (!text.empty() && text[0] == '/') {
-        for (char& c : text) {
-            if (c == '/') c = '\\';
-        }
-        text = "Z:" + text;
-    }
-    return text;
+    return windowsPath(std::string(value, length));
 }
 
 std::string programsFolder() { return environment("VARDAK_E2E_PROGRAMS"); }
@@ -188,8 +199,12 @@ void saveBmp(const Picture& picture, const std::string& path) {
 
 class RunningVardak {
 public:
-    explicit RunningVardak(const std::string& program) {
-        const std::string path = programsFolder() + "\\" + program;
+    // `windowClass` names the window to wait for; null takes any visible top-level
+    // window of the program.
+    explicit RunningVardak(const std::string& program, const char* windowClass = "TVardak")
+        : windowClass_(windowClass) {
+        const bool ownPath = program.find_first_of("/\\") != std::string::npos;
+        const std::string path = ownPath ? windowsPath(program) : programsFolder() + "\\" + program;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string desktop = ownDesktop();
@@ -219,7 +234,9 @@ public:
     bool waitForWindow() {
         const auto deadline = Clock::now() + kStartTimeout;
         while (Clock::now() < deadline) {
-            EnumWindows(&RunningVardak::matchWindow, reinterpret_cast<LPARAM>(this));
+            window_ = visibleWindow([this](const std::string& className) {
+                return windowClass_ == nullptr || className == windowClass_;
+            });
             if (window_ != nullptr) {
                 shownAt_ = Clock::now();
                 // Let the first paint happen before anyone looks or clicks.
@@ -240,6 +257,28 @@ public:
         SendMessageTimeoutA(window_, WM_MOUSEMOVE, 0, at, SMTO_NORMAL, 30000, &result);
         SendMessageTimeoutA(window_, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 30000, &result);
         SendMessageTimeoutA(window_, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 30000, &result);
+    }
+
+    // Rests the mouse on a point of the client area: the cursor goes there and the
+    // window hears the move.
+    void hoverClient(POINT at) {
+        POINT screen = at;
+        ClientToScreen(window_, &screen);
+        SetCursorPos(screen.x, screen.y);
+        SendMessageTimeoutA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y), SMTO_NORMAL, 30000, nullptr);
+    }
+
+    // The visible tooltip window of this program, waiting for it to appear (or,
+    // with `shown` false, to go); null when it does not.
+    HWND waitForHint(bool shown = true) const {
+        const auto deadline = Clock::now() + kPaintTimeout;
+        do {
+            const HWND hint = visibleWindow(
+                [](const std::string& className) { return lstrcmpiA(className.c_str(), TOOLTIPS_CLASSA) == 0; });
+            if ((hint != nullptr) == shown) return hint;
+            Sleep(100);
+        } while (Clock::now() < deadline);
+        return shown ? nullptr : HWND(-1);
     }
 
     void clickButton(const ButtonPlace& button) {
@@ -283,19 +322,31 @@ public:
     }
 
 private:
-    static BOOL CALLBACK matchWindow(HWND window, LPARAM self) {
-        auto* running = reinterpret_cast<RunningVardak*>(self);
+    struct WindowSearch {
+        DWORD processId;
+        const std::function<bool(const std::string&)>& wanted;
+        HWND found;
+    };
+
+    static BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
+        auto* search = reinterpret_cast<WindowSearch*>(context);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         char className[64] = {};
         GetClassNameA(window, className, sizeof className);
-        if (owner == running->process_.dwProcessId && std::string(className) == "TVardak" && IsWindowVisible(window)) {
-            running->window_ = window;
-            return FALSE;
-        }
-        return TRUE;
+        if (owner != search->processId || !IsWindowVisible(window) || !search->wanted(className)) return TRUE;
+        search->found = window;
+        return FALSE;
     }
 
+    // The first visible top-level window of this program whose class `wanted` accepts.
+    HWND visibleWindow(const std::function<bool(const std::string& className)>& wanted) const {
+        WindowSearch search{process_.dwProcessId, wanted, nullptr};
+        EnumWindows(&RunningVardak::matchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    const char* windowClass_;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
     Clock::time_point started_;
@@ -331,11 +382,15 @@ Picture facePicture(const std::string& language, int index) {
                                          << " (" << differing << " pixels differ)";
 }
 
-void saveScreenshot(const RunningVardak& vardak, const std::string& name) {
+void saveScreenshot(const Picture& picture, const std::string& name) {
     const std::string folder = artifactsFolder();
     if (folder.empty()) return;
     CreateDirectoryA(folder.c_str(), nullptr);
-    saveBmp(vardak.screenshot(), folder + "\\" + name + ".bmp");
+    saveBmp(picture, folder + "\\" + name + ".bmp");
+}
+
+void saveScreenshot(const RunningVardak& vardak, const std::string& name) {
+    saveScreenshot(vardak.screenshot(), name);
 }
 
 // "Section/Key=Value" for every entry of an INI text, in file order.
@@ -427,6 +482,27 @@ TEST(SummaryWindow, ClosingAfterAToggleLeavesTheFileAsItWas) {
     EXPECT_EQ(readFile(settingsPath()).value_or("<no file>"), kSavedDetaljer);
 }
 
+TEST(SummaryWindow, RestingOnTheCornerShowsTheFiveLineHint) {
+    removeSettings();
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    vardak.hoverClient(kShape1Middle);
+    const HWND hint = vardak.waitForHint();
+    ASSERT_NE(hint, nullptr) << "no hint after resting on Shape1";
+    RECT hintRect{};
+    GetWindowRect(hint, &hintRect);
+    EXPECT_GT(hintRect.bottom - hintRect.top, kFiveLinesHeight);
+    RECT shot{};
+    const RECT window = vardak.windowRect();
+    UnionRect(&shot, &window, &hintRect);
+    saveScreenshot(captureScreen(shot), "vardak-da-hint");
+
+    vardak.hoverClient(kHeaderWithoutHint);
+    EXPECT_EQ(vardak.waitForHint(false), nullptr) << "the hint stays after leaving Shape1";
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
+
 struct LanguageBuild {
     const char* program;
     const char* faces;  // the face pictures it must show
@@ -469,7 +545,7 @@ TEST(LanguageBuilds, EachBuildShowsItsFacesAndAnUnknownWordDanish) {
 // ---------------------------------------------------------------- benchmark
 
 int bench(const std::string& program) {
-    RunningVardak vardak(program);
+    RunningVardak vardak(program, nullptr);
     if (!vardak.started() || !vardak.waitForWindow()) {
         std::printf("the window of %s did not appear\n", program.c_str());
         return 1;

@@ -100,13 +100,15 @@ struct DrawnText {
     grell::TRect rect;
     std::string text;
     grell::TFont font;
+    grell::TextAlign align;
+    grell::TextVAlign valign;
 };
 
 class RecordingTextPainter final : public grell::TextPainter {
 public:
     void drawText(grell::Bitmap32&, const grell::TRect& rect, std::string_view text, const grell::TFont& font,
-                  grell::TextAlign, bool) override {
-        drawn.push_back({rect, std::string(text), font});
+                  grell::TextAlign align, grell::TextVAlign valign) override {
+        drawn.push_back({rect, std::string(text), font, align, valign});
     }
     // System colours become their index, so tests can tell them apart.
     uint32_t resolveColor(uint32_t color) override {
@@ -115,7 +117,7 @@ public:
     std::vector<DrawnText> drawn;
 };
 
-// Records invalidations of the root control's area.
+// Records invalidations of the root control's area, popups, hints and palettes.
 class RecordingHost final : public grell::ControlHost {
 public:
     void invalidate(const grell::TRect& area) override { invalidated.push_back(area); }
@@ -123,9 +125,23 @@ public:
         popups.push_back(at);
         if (duringPopup) duringPopup();
     }
+    void activateHint(const std::string& text, const grell::TRect& area) override {
+        hint = text;
+        hintArea = area;
+    }
+    void cancelHint() override {
+        hint.reset();
+        ++hintCancels;
+    }
+    void realizePalette(const grell::TGrellPalette& palette) override { palettes.push_back(palette); }
+
     std::vector<grell::TRect> invalidated;
     std::vector<grell::TPoint> popups;
     std::function<void()> duringPopup;
+    std::optional<std::string> hint;  // the hint showing or pending
+    grell::TRect hintArea;
+    int hintCancels = 0;
+    std::vector<grell::TGrellPalette> palettes;
 };
 
 }  // namespace vardak::grelltest

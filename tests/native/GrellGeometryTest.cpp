@@ -170,9 +170,11 @@ TEST(DecodeBmpTest, TwentyFourBitBottomUpWithPaddedRows) {
 
 TEST(DecodeBmpTest, EightBitWithPalette) {
     const std::vector<uint8_t> palette{0, 0, 0, 0, 0x10, 0x20, 0x30, 0};
-    const auto bitmap = decodeBmp(bmpFile(1, 1, 8, {1, 0, 0, 0}, palette));
+    TGrellPalette colours;
+    const auto bitmap = decodeBmp(bmpFile(1, 1, 8, {1, 0, 0, 0}, palette), &colours);
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->pixel(0, 0), 0x102030u);
+    EXPECT_EQ(colours, (TGrellPalette{0x000000, 0x102030}));
     EXPECT_FALSE(decodeBmp(bmpFile(1, 1, 8, {2, 0, 0, 0}, palette))) << "index past the palette";
 }
 

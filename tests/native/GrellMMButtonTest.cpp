@@ -131,6 +131,23 @@ TEST_F(ButtonTest, GroupMembersTakeOverAllowAllUp) {
     EXPECT_FALSE(other->allowAllUp());
 }
 
+TEST_F(ButtonTest, SettingsOfAnUnpressedMemberReleaseNobody) {
+    TGrellMMButton* pressed = addButton(0, 4, false);
+    pressed->setPressed(true);
+    TGrellMMButton* joining = addButton(150, 0, false);
+    joining->setGroupIndex(4);
+    joining->setAllowAllUp(true);
+    EXPECT_TRUE(pressed->pressed()) << "a group without all-up keeps its pressed member";
+    EXPECT_TRUE(pressed->allowAllUp());
+
+    TGrellMMButton* other = addButton(300, 7, true);
+    other->setPressed(true);
+    other->setGroupIndex(4);
+    EXPECT_FALSE(pressed->pressed()) << "a pressed button joining the group releases the other";
+    EXPECT_EQ(pressed->face(), Face::Up);
+    EXPECT_TRUE(clicks.empty());
+}
+
 TEST_F(ButtonTest, GroupsOfTheSummaryWindowAreIndependent) {
     TGrellMMButton* a = addButton(0, 1, true);
     TGrellMMButton* b = addButton(150, 2, true);
@@ -292,6 +309,96 @@ TEST_F(ButtonTest, ForceTransparentLeavesOutTheListsTransparentColour) {
     EXPECT_EQ(canvas.pixel(3, 20), 0x00AA00u);
 }
 
+TEST_F(ButtonTest, CaptionKeepsClearOfTheGlyphSide) {
+    struct Case {
+        TButtonLayout layout;
+        TextAlign align;
+        TextVAlign valign;
+    };
+    const Case cases[] = {
+        {TButtonLayout::blGlyphLeft, TextAlign::Right, TextVAlign::Center},
+        {TButtonLayout::blGlyphRight, TextAlign::Left, TextVAlign::Center},
+        {TButtonLayout::blGlyphTop, TextAlign::Center, TextVAlign::Bottom},
+        {TButtonLayout::blGlyphBottom, TextAlign::Center, TextVAlign::Top},
+    };
+    TGrellMMButton* push = addButton(0, 0, false);
+    push->setCaption("Go");
+    for (const Case& c : cases) {
+        push->setButtonLayout(c.layout);
+        text.drawn.clear();
+        paint();
+        ASSERT_EQ(text.drawn.size(), 1u);
+        EXPECT_EQ(text.drawn[0].align, c.align);
+        EXPECT_EQ(text.drawn[0].valign, c.valign);
+    }
+}
+
+TEST_F(ButtonTest, FacePaletteIsRealisedUnlessQuickDraw) {
+    const TGrellPalette palette{0x000000, 0x123456};
+    faces->graphics().itemAt(0)->setGraphic(
+        std::make_shared<TGrellGraphic>(TGraphicKind::Bitmap, Bitmap32(kWidth, kHeight, 0x123456), palette));
+    TGrellMMButton* push = addButton(0, 0, false);
+    paint();
+    EXPECT_EQ(host.palettes, (std::vector<TGrellPalette>{palette}));
+    push->setQuickDraw(true);
+    paint();
+    EXPECT_EQ(host.palettes.size(), 1u);
+}
+
+TEST_F(ButtonTest, DoubleClickFiresOnDblClickAndCountsAsAPress) {
+    TGrellMMButton* toggle = addButton(0, 1, true);
+    int doubleClicks = 0;
+    toggle->onDblClick = [&](TObject&) { ++doubleClicks; };
+    paint();
+    root.rootMouseDown(MouseButton::Left, {5, 15});
+    root.rootMouseUp(MouseButton::Left, {5, 15});
+    root.rootMouseDoubleClick(MouseButton::Left, {5, 15});
+    root.rootMouseUp(MouseButton::Left, {5, 15});
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_FALSE(toggle->pressed()) << "the second press released the toggle again";
+    EXPECT_EQ(clicks.size(), 2u);
+}
+
+TEST_F(ButtonTest, HideHintCancelsTheApplicationsHintOnLeaving) {
+    TGrellMMButton* hiding = addButton(0, 0, false);
+    TGrellMMButton* keeping = addButton(150, 0, false);
+    keeping->setHideHint(false);
+    hiding->mouseLeave();
+    EXPECT_EQ(host.hintCancels, 1);
+    keeping->mouseLeave();
+    EXPECT_EQ(host.hintCancels, 1);
+}
+
+TEST_F(ButtonTest, PublishedPropertiesInOrder) {
+    TGrellMMButton* push = addButton(0, 0, false);
+    TComponent menu(nullptr);
+    push->setDropDownMenu(&menu);
+    push->setImageList(faces);
+    push->font().bold = true;
+    const std::string expected =
+        "Name:TComponentName Tag:Longint Caption:TCaption Color:TColor Enabled:Boolean Font:TFont "
+        "FontFX:TGrellFontFX ButtonLayout:TButtonLayout UseCaption:Boolean HideHint:Boolean EnterColor:TColor "
+        "EnterColorChange:Boolean RepeatedClick:Boolean RepeatingDelay:Word RepeatingInterval:Word "
+        "ImageList:TGrellCustomImageList ImageIndex:Integer ListIndex:Integer Glyph:TBitmap NumGlyphs:TNumGlyphs "
+        "OnClick:TNotifyEvent OnDblClick:TNotifyEvent OnDropDown:TNotifyEvent OnMouseDown:TMouseEvent "
+        "OnMouseEnter:TNotifyEvent OnMouseExit:TNotifyEvent OnMouseMove:TMouseMoveEvent OnMouseUp:TMouseEvent "
+        "AllowAllUp:Boolean AllowMouseOver:Boolean AllowTransparency:Boolean ButtonFace:TGrellButtonFace "
+        "ButtonFaceStyle:TGrellBitmapStyle ButtonFaceImageList:TGrellCustomImageList CaptionDown:Integer "
+        "ForceTransparent:Boolean GroupIndex:Integer QuickDraw:Boolean Pressed:Boolean DropDownMenu:TPopupMenu "
+        "DropDownIndent:Integer DropDownRight:Boolean Transparent:Boolean";
+    const PropertyTable table = push->publishedProperties();
+    std::string published;
+    for (const PublishedProperty& property : table.properties()) {
+        published += (published.empty() ? "" : " ") + property.name + ":" + property.typeName;
+    }
+    EXPECT_EQ(published, expected);
+    EXPECT_EQ(table.find("DropDownMenu")->object, &menu);
+    EXPECT_EQ(table.find("ImageList")->object, faces);
+    EXPECT_EQ(table.find("Font")->object, &push->publishedFont());
+    EXPECT_EQ(propertyLines(push->publishedFont(), false),
+              (std::vector<std::string>{"Color = -2147483640", "Height = -11", "Name = Tahoma", "Style = [fsBold]"}));
+}
+
 TEST_F(ButtonTest, AutosizeTakesTheFacePictureSize) {
     TGrellMMButton* push = addButton(0, 0, false);
     push->setBounds(0, 10, 25, 25);
@@ -383,10 +490,12 @@ TEST_F(ButtonTest, RemovedListsAndMenusAreForgotten) {
     TGrellMMButton* push = addButton(0, 0, false);
     auto* menu = new TComponent(&owner);
     push->setDropDownMenu(menu);
+    push->setImageList(faces);
     delete menu;
     EXPECT_EQ(push->dropDownMenu(), nullptr);
     delete faces;
     EXPECT_EQ(push->buttonFaceImageList(), nullptr);
+    EXPECT_EQ(push->imageList(), nullptr);
     EXPECT_NO_THROW(paint());
 }
 
@@ -428,18 +537,6 @@ TEST_F(ButtonTest, RepeatedClickWithoutFreeTimerRaises) {
     EXPECT_THROW(push->mouseDown(MouseButton::Left, kInside), EOutOfResources);
 }
 
-TEST_F(ButtonTest, DefinedPropertiesAreTheNewFormsOnly) {
-    TGrellMMButton* push = addButton(0, 0, false, 6, 7);
-    const std::vector<LayoutProperty> defined = push->definedProperties();
-    ASSERT_EQ(defined.size(), 2u);
-    EXPECT_EQ(defined[0].name, "ButtonFaceIndicesNew2");
-    EXPECT_EQ(defined[0].value.bytes.size(), 72u);
-    EXPECT_EQ(defined[1].name, "ButtonFaceTransColNew");
-    TGrellMMButton copy(nullptr, nullptr);
-    for (const LayoutProperty& property : defined) EXPECT_TRUE(copy.readProperty(property.name, property.value));
-    EXPECT_EQ(copy.faceTable(), push->faceTable());
-}
-
 // ---------------------------------------------------------------- graphic list
 
 TEST(GraphicListTest, ValidOnlyForItemsWithAPictureOfSomeSize) {
@@ -472,6 +569,19 @@ TEST(GraphicListTest, TransparentColourIsTheBottomLeftPixel) {
     EXPECT_EQ(list.pixelColor(0, 0, {1, 1}), kWhite);
     EXPECT_EQ(list.bitmap(0), picture);
     EXPECT_FALSE(list.bitmap(1));
+}
+
+TEST(GraphicListTest, OnlyBitmapsHaveAPalette) {
+    TGrellGraphicList list(nullptr);
+    const TGrellPalette palette{0x010203};
+    list.graphics().add()->setGraphic(std::make_shared<TGrellGraphic>(TGraphicKind::Bitmap, Bitmap32(2, 2), palette));
+    list.graphics().add()->setGraphic(std::make_shared<TGrellGraphic>(TGraphicKind::Jpeg, Bitmap32(2, 2), palette));
+    list.graphics().add()->setGraphic(grelltest::solidGraphic(2, 2, 0));
+    ASSERT_NE(list.palette(0), nullptr);
+    EXPECT_EQ(*list.palette(0), palette);
+    EXPECT_EQ(list.palette(1), nullptr);
+    EXPECT_EQ(list.palette(2), nullptr) << "a bitmap without colour table";
+    EXPECT_EQ(list.palette(3), nullptr);
 }
 
 TEST(GraphicListTest, JpegIsRenderedAsABitmapOfItsSize) {

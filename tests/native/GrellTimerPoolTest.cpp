@@ -148,7 +148,7 @@ TEST_F(TimerPoolTest, RemovingTheLastTimerStopsTheWindowTimer) {
     EXPECT_FALSE(timer.running);
 }
 
-TEST_F(TimerPoolTest, RefusedSystemTimerRaisesOutOfResources) {
+TEST_F(TimerPoolTest, RefusedSystemTimerRaisesOutOfResourcesAndLeavesNoItem) {
     timer.refuse = true;
     try {
         pool->addTimer(1, 50);
@@ -156,6 +156,10 @@ TEST_F(TimerPoolTest, RefusedSystemTimerRaisesOutOfResources) {
     } catch (const EOutOfResources& error) {
         EXPECT_EQ(error.message(), "Not enough timers available");
     }
+    EXPECT_EQ(pool->find(1), nullptr);
+    timer.refuse = false;
+    EXPECT_EQ(pool->addTimer(1, 50), 0) << "the identifier is free again";
+    EXPECT_TRUE(timer.running);
 }
 
 TEST_F(TimerPoolTest, UpdateLockHoldsTicksBack) {
@@ -308,6 +312,10 @@ TEST_F(ApplicationTest, ControlTimerFiresItsHandlerAndReportsFailures) {
 TEST_F(ApplicationTest, PoolErrorsPassThroughAndKeepTheSlotFree) {
     EXPECT_THROW(application.allocateControlTimer(75, {}), EInvalidOperation);
     EXPECT_FALSE(application.slotUsed(1));
+    host.timer.refuse = true;
+    EXPECT_THROW(application.allocateControlTimer(50, {}), EOutOfResources);
+    host.timer.refuse = false;
+    EXPECT_EQ(application.allocateControlTimer(50, {}), 0xFD01) << "a failed start does not block the slot";
 }
 
 TEST(ProgramFileNameTest, StripsTheFolder) {

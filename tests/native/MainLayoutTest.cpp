@@ -1,24 +1,13 @@
 // The layout text and the building of components from it.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "app/Components.h"
 #include "app/Layout.h"
 #include "app/LayoutBuilder.h"
-#include "grell/controls/GrellMMButton.h"
 #include "tests/native/GrellFakes.h"
 
 namespace vardak::app {
 namespace {
-
-std::string readSource(const std::string& relative) {
-    std::ifstream file(std::string(VARDAK_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 TEST(LayoutParserTest, ValuesOfEveryKind) {
     const LayoutObject root = parseLayout(R"(
@@ -81,26 +70,6 @@ TEST(LayoutParserTest, DamagedTextNamesTheLine) {
     std::string deep;
     for (int i = 0; i < 40; ++i) deep += "object A: TB\n";
     EXPECT_GT(lineOf(deep), 0);
-}
-
-TEST(LayoutParserTest, FormattedTextReadsBackTheSame) {
-    const std::string text = readSource("app/resources/Vardak.layout");
-    const std::string formatted = formatLayout(parseLayout(text));
-    EXPECT_EQ(formatLayout(parseLayout(formatted)), formatted);
-    EXPECT_NE(formatted.find("'V'#230'rdi'"), std::string::npos);
-}
-
-TEST(LayoutParserTest, FaceTableWrittenAndReadThroughTheText) {
-    grell::TGrellMMButton written(nullptr, nullptr);
-    written.faceTable()[grell::Face::Up].listIndex = 6;
-    written.faceTable()[grell::Face::MouseOver].listIndex = 7;
-    written.faceTable()[grell::Face::Pressed].listIndex = 7;
-    written.faceTable().transparentColor = 0x1E8EAC;
-    LayoutObject object{"Udskriv", "TGrellMMButton", written.definedProperties(), {}};
-    const LayoutObject read = parseLayout(formatLayout(object));
-    grell::TGrellMMButton copy(nullptr, nullptr);
-    for (const LayoutProperty& property : read.properties) ASSERT_TRUE(copy.readProperty(property.name, property.value));
-    EXPECT_EQ(copy.faceTable(), written.faceTable());
 }
 
 // ---------------------------------------------------------------- building

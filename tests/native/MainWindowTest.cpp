@@ -2,6 +2,7 @@
 // settings and commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -41,7 +42,7 @@ protected:
         return *window;
     }
 
-    const TVardak::Parts& parts() const { return window->parts(); }
+    const TVardak::WindowComponents& components() const { return window->windowComponents(); }
 
     void writeSettings(const std::string& text) {
         machine.filesFake.addFile(machine.filesFake.profilePath("Trelka.INI"), text);
@@ -106,22 +107,22 @@ TEST_F(SummaryWindowTest, WindowAsTheLayoutSays) {
 
 TEST_F(SummaryWindowTest, PanelsListAndHeaderFitTogether) {
     create();
-    EXPECT_EQ(parts().Panel2->boundsRect(), grell::TRect::ofSize(0, 0, kClientWidth, kClientHeight));
-    EXPECT_EQ(parts().Panel2->bevelInner(), TPanelBevel::bvLowered);
-    EXPECT_EQ(parts().Panel2->borderWidth(), 2);
-    EXPECT_EQ(parts().Panel1->boundsRect(), grell::TRect::ofSize(4, 4, 576, 110));
-    EXPECT_EQ(parts().List->boundsRect(), grell::TRect::ofSize(4, 114, 576, 242));
-    EXPECT_EQ(parts().Hoved->boundsRect(), grell::TRect::ofSize(0, 0, 576, 110));
-    EXPECT_EQ(parts().Panel1->caption(), "  System Overview");
-    EXPECT_TRUE(parts().Panel1->font().bold);
-    EXPECT_EQ(parts().Panel1->font().color, grell::colors::clWhite);
-    EXPECT_EQ(parts().Panel1->color(), grell::colors::clGray);
-    EXPECT_EQ(parts().Panel1->alignment(), TAlignment::taLeftJustify);
+    EXPECT_EQ(components().Panel2->boundsRect(), grell::TRect::ofSize(0, 0, kClientWidth, kClientHeight));
+    EXPECT_EQ(components().Panel2->bevelInner(), TPanelBevel::bvLowered);
+    EXPECT_EQ(components().Panel2->borderWidth(), 2);
+    EXPECT_EQ(components().Panel1->boundsRect(), grell::TRect::ofSize(4, 4, 576, 110));
+    EXPECT_EQ(components().List->boundsRect(), grell::TRect::ofSize(4, 114, 576, 242));
+    EXPECT_EQ(components().Hoved->boundsRect(), grell::TRect::ofSize(0, 0, 576, 110));
+    EXPECT_EQ(components().Panel1->caption(), "  System Overview");
+    EXPECT_TRUE(components().Panel1->font().bold);
+    EXPECT_EQ(components().Panel1->font().color, grell::colors::clWhite);
+    EXPECT_EQ(components().Panel1->color(), grell::colors::clGray);
+    EXPECT_EQ(components().Panel1->alignment(), TAlignment::taLeftJustify);
 }
 
 TEST_F(SummaryWindowTest, ListIsAQuietReportOfTwoColumns) {
     create();
-    const TListView& list = *parts().List;
+    const TListView& list = *components().List;
     ASSERT_EQ(list.columns().size(), 2u);
     EXPECT_EQ(list.columns()[0].width, 250);
     EXPECT_EQ(list.columns()[1].width, 310);
@@ -135,9 +136,9 @@ TEST_F(SummaryWindowTest, ListIsAQuietReportOfTwoColumns) {
     EXPECT_EQ(list.color(), grell::colors::clCream);
     EXPECT_EQ(list.font().height, -13);
     EXPECT_EQ(list.font().color, grell::colors::clBlack);
-    EXPECT_EQ(list.smallImages(), parts().IkonListe);
-    EXPECT_EQ(parts().IkonListe->count(), 27);
-    EXPECT_EQ(parts().ImageList1->width(), 100);
+    EXPECT_EQ(list.smallImages(), components().IkonListe);
+    EXPECT_EQ(components().IkonListe->count(), 27);
+    EXPECT_EQ(components().ImageList1->width(), 100);
     EXPECT_TRUE(list.rows().empty());
 }
 
@@ -169,7 +170,7 @@ TEST_F(SummaryWindowTest, FaceTablesOfTheButtons) {
         EXPECT_FALSE(button->allowMouseOver());
         EXPECT_FALSE(button->forceTransparent());
     }
-    for (auto* decoration : {parts().GrellMMButton1, parts().GrellMMButton5}) {
+    for (auto* decoration : {components().GrellMMButton1, components().GrellMMButton5}) {
         EXPECT_EQ(decoration->faceTable(), grell::FaceTable{});
         EXPECT_EQ(decoration->buttonFaceImageList(), nullptr);
         EXPECT_EQ(decoration->width(), 25);
@@ -178,49 +179,63 @@ TEST_F(SummaryWindowTest, FaceTablesOfTheButtons) {
 
 TEST_F(SummaryWindowTest, ButtonsWhereTheLayoutPutsThem) {
     create();
-    EXPECT_EQ(parts().Programmer->boundsRect(), grell::TRect::ofSize(105, 58, 112, 26));
-    EXPECT_EQ(parts().Partitioner->boundsRect(), grell::TRect::ofSize(224, 58, 112, 26));
-    EXPECT_EQ(parts().Detaljer->boundsRect(), grell::TRect::ofSize(343, 58, 112, 26));
-    EXPECT_EQ(parts().Afslut->boundsRect(), grell::TRect::ofSize(469, 26, 91, 26));
-    EXPECT_EQ(parts().Udskriv->boundsRect(), grell::TRect::ofSize(469, 58, 91, 26));
-    EXPECT_EQ(parts().Kopier->boundsRect(), grell::TRect::ofSize(365, 26, 91, 26));
-    EXPECT_FALSE(parts().Kopier->visible());
-    EXPECT_EQ(parts().Programmer->groupIndex(), 1);
-    EXPECT_EQ(parts().Partitioner->groupIndex(), 2);
-    EXPECT_EQ(parts().Detaljer->groupIndex(), 3);
-    EXPECT_EQ(parts().Afslut->groupIndex(), 0);
-    EXPECT_EQ(parts().Shape1->boundsRect(), grell::TRect::ofSize(0, 0, 97, 97));
-    EXPECT_TRUE(parts().Shape1->clearBrush());
-    EXPECT_TRUE(parts().Shape1->showHint());
-    EXPECT_FALSE(parts().Shape1->hint().empty());
+    EXPECT_EQ(components().Programmer->boundsRect(), grell::TRect::ofSize(105, 58, 112, 26));
+    EXPECT_EQ(components().Partitioner->boundsRect(), grell::TRect::ofSize(224, 58, 112, 26));
+    EXPECT_EQ(components().Detaljer->boundsRect(), grell::TRect::ofSize(343, 58, 112, 26));
+    EXPECT_EQ(components().Afslut->boundsRect(), grell::TRect::ofSize(469, 26, 91, 26));
+    EXPECT_EQ(components().Udskriv->boundsRect(), grell::TRect::ofSize(469, 58, 91, 26));
+    EXPECT_EQ(components().Kopier->boundsRect(), grell::TRect::ofSize(365, 26, 91, 26));
+    EXPECT_FALSE(components().Kopier->visible());
+    EXPECT_EQ(components().Programmer->groupIndex(), 1);
+    EXPECT_EQ(components().Partitioner->groupIndex(), 2);
+    EXPECT_EQ(components().Detaljer->groupIndex(), 3);
+    EXPECT_EQ(components().Afslut->groupIndex(), 0);
+    EXPECT_EQ(components().Shape1->boundsRect(), grell::TRect::ofSize(0, 0, 97, 97));
+    EXPECT_TRUE(components().Shape1->clearBrush());
+    EXPECT_TRUE(components().Shape1->showHint());
+    EXPECT_FALSE(components().Shape1->hint().empty());
+}
+
+TEST_F(SummaryWindowTest, Shape1ShowsItsHintWhileTheMouseRestsOnIt) {
+    create();
+    window->rootMouseMove({50, 50});
+    ASSERT_TRUE(host.hint);
+    EXPECT_EQ(*host.hint, components().Shape1->hint());
+    EXPECT_EQ(std::count(host.hint->begin(), host.hint->end(), '\n'), 4) << "five lines";
+    EXPECT_EQ(host.hintArea, grell::TRect::ofSize(4, 4, 97, 97));
+    window->rootMouseMove({150, 50});
+    EXPECT_FALSE(host.hint) << "the header picture has no hint";
+    window->rootMouseMove({50, 50});
+    window->rootMouseDown(grell::MouseButton::Left, {50, 50});
+    EXPECT_FALSE(host.hint) << "a press ends the hint";
 }
 
 TEST_F(SummaryWindowTest, FaceListsHoldTenNamedPictures) {
     create();
     const char* names[] = {"Programmer", "ProgrammerNede", "Partitioner", "PartitionerNede", "Detaljer",
                            "DetaljerNede", "Udskriv", "UdskrivNede", "Afslut", "AfslutNede"};
-    for (auto* list : {parts().KnapBilleder, parts().KnapBillederNo, parts().KnapBillederSv, parts().KnapBillederFi}) {
+    for (auto* list : {components().KnapBilleder, components().KnapBillederNo, components().KnapBillederSv, components().KnapBillederFi}) {
         ASSERT_EQ(list->graphics().count(), 10);
         for (int i = 0; i < 10; ++i) {
             EXPECT_EQ(list->graphics().itemAt(i)->name(), names[i]);
             EXPECT_TRUE(list->valid(i, 0));
         }
     }
-    EXPECT_EQ(parts().Billeder->graphics().count(), 2);
+    EXPECT_EQ(components().Billeder->graphics().count(), 2);
 }
 
 TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
     create();
-    auto* root = dynamic_cast<TLayoutPlaceholder*>(parts().OstrelSystemInfo);
+    auto* root = dynamic_cast<TLayoutPlaceholder*>(components().OstrelSystemInfo);
     ASSERT_NE(root, nullptr);
     ASSERT_NE(root->setting("ExceptionMode"), nullptr);
     EXPECT_EQ(root->setting("ExceptionMode")->text, "emMessage");
-    auto* link = dynamic_cast<TLayoutPlaceholder*>(parts().WWWHop);
+    auto* link = dynamic_cast<TLayoutPlaceholder*>(components().WWWHop);
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->setting("Caption")->text, "WWWJump");
     EXPECT_EQ(link->setting("Visible")->asBool(), false);
-    EXPECT_EQ(parts().Udskrift->className(), "TRichEdit");
-    EXPECT_EQ(parts().Printer->className(), "TPrintDialog");
+    EXPECT_EQ(components().Udskrift->className(), "TRichEdit");
+    EXPECT_EQ(components().Printer->className(), "TPrintDialog");
 }
 
 // ---------------------------------------------------------------- language
@@ -237,10 +252,10 @@ TEST_P(LanguageTest, VoltageCaptionPicksTheFaces) {
     create();
     EXPECT_EQ(window->uiLanguage(), GetParam().language);
     grell::TGrellGraphicList* expected = window->faceList(GetParam().language);
-    for (auto* button : {parts().Programmer, parts().Partitioner, parts().Detaljer, parts().Udskriv, parts().Afslut}) {
+    for (auto* button : {components().Programmer, components().Partitioner, components().Detaljer, components().Udskriv, components().Afslut}) {
         EXPECT_EQ(button->buttonFaceImageList(), expected) << button->name();
     }
-    EXPECT_EQ(parts().Kopier->buttonFaceImageList(), parts().KnapBilleder);
+    EXPECT_EQ(components().Kopier->buttonFaceImageList(), components().KnapBilleder);
     EXPECT_EQ(resources.stringLoads[kVoltageCaptionId], 4);
 }
 
@@ -256,14 +271,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SummaryWindowTest, FirstStartHasAllTogglesUp) {
     create();
     EXPECT_EQ(window->toggleStates(), ToggleStates{});
-    EXPECT_EQ(parts().Detaljer->face(), Face::Up);
+    EXPECT_EQ(components().Detaljer->face(), Face::Up);
 }
 
 TEST_F(SummaryWindowTest, SavedStatesComeBackPressed) {
     writeSettings("[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=7\r\nDetaljer=1\r\n");
     create();
     EXPECT_EQ(window->toggleStates(), (ToggleStates{false, true, true}));
-    EXPECT_EQ(parts().Detaljer->face(), Face::Pressed);
+    EXPECT_EQ(components().Detaljer->face(), Face::Pressed);
 }
 
 TEST_F(SummaryWindowTest, ValuesThatAreNoNumberReadAsUp) {
@@ -275,15 +290,15 @@ TEST_F(SummaryWindowTest, ValuesThatAreNoNumberReadAsUp) {
 TEST_F(SummaryWindowTest, OtherSectionsAreNotRead) {
     writeSettings("[Other]\r\nDetaljer=1\r\n");
     create();
-    EXPECT_FALSE(parts().Detaljer->pressed());
+    EXPECT_FALSE(components().Detaljer->pressed());
 }
 
 TEST_F(SummaryWindowTest, DetaljerThenAfslutWritesTheThreeKeysInOrder) {
     create();
-    clickAt(centreOf(parts().Detaljer));
-    EXPECT_TRUE(parts().Detaljer->pressed());
+    clickAt(centreOf(components().Detaljer));
+    EXPECT_TRUE(components().Detaljer->pressed());
     EXPECT_TRUE(savedKeys().empty()) << "a toggle alone writes nothing";
-    clickAt(centreOf(parts().Afslut));
+    clickAt(centreOf(components().Afslut));
     EXPECT_EQ(savedKeys(), (std::vector<std::string>{"Programmer", "Partitioner", "Detaljer"}));
     EXPECT_EQ(saved("Programmer"), "0");
     EXPECT_EQ(saved("Partitioner"), "0");
@@ -294,7 +309,7 @@ TEST_F(SummaryWindowTest, DetaljerThenAfslutWritesTheThreeKeysInOrder) {
 TEST_F(SummaryWindowTest, AfslutWritesRestoredStatesBackUnchanged) {
     writeSettings("[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=0\r\nDetaljer=1\r\n");
     create();
-    clickAt(centreOf(parts().Afslut));
+    clickAt(centreOf(components().Afslut));
     EXPECT_EQ(saved("Detaljer"), "1");
     EXPECT_EQ(saved("Programmer"), "0");
 }
@@ -303,26 +318,26 @@ TEST_F(SummaryWindowTest, UnwritableSettingsStillEndTheProgram) {
     writeSettings("[TrelkaUtility]\r\nDetaljer=1\r\n");
     machine.filesFake.markReadOnly(machine.filesFake.profilePath("Trelka.INI"));
     create();
-    clickAt(centreOf(parts().Programmer));
-    clickAt(centreOf(parts().Afslut));
+    clickAt(centreOf(components().Programmer));
+    clickAt(centreOf(components().Afslut));
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"terminate"}));
     EXPECT_EQ(saved("Programmer"), "<missing>");
 }
 
 TEST_F(SummaryWindowTest, ToggleClickRunsTheSharedHandler) {
     create();
-    parts().List->addRow({"Processor", "x", 9});
-    clickAt(centreOf(parts().Programmer));
-    EXPECT_TRUE(parts().Programmer->pressed());
-    EXPECT_TRUE(parts().List->rows().empty()) << "the list is emptied for a rebuild";
-    clickAt(centreOf(parts().Programmer));
-    EXPECT_FALSE(parts().Programmer->pressed());
+    components().List->addRow({"Processor", "x", 9});
+    clickAt(centreOf(components().Programmer));
+    EXPECT_TRUE(components().Programmer->pressed());
+    EXPECT_TRUE(components().List->rows().empty()) << "the list is emptied for a rebuild";
+    clickAt(centreOf(components().Programmer));
+    EXPECT_FALSE(components().Programmer->pressed());
 }
 
 TEST_F(SummaryWindowTest, HiddenKopierTakesNoClicks) {
     create();
-    clickAt(centreOf(parts().Kopier));
-    EXPECT_EQ(parts().Kopier->face(), Face::Up);
+    clickAt(centreOf(components().Kopier));
+    EXPECT_EQ(components().Kopier->face(), Face::Up);
     EXPECT_TRUE(actions.calls.empty());
 }
 
@@ -343,9 +358,9 @@ TEST_F(SummaryWindowTest, PaintedWindowShowsHeaderAndFaces) {
     grell::Bitmap32 canvas(kClientWidth, kClientHeight);
     window->paintTree(canvas, text, {0, 0});
     EXPECT_EQ(canvas.pixel(4 + 300, 4 + 5), apptest::FakeResources::colorOf("HOVED"));
-    const grell::TPoint programmer = centreOf(parts().Programmer);
+    const grell::TPoint programmer = centreOf(components().Programmer);
     EXPECT_EQ(canvas.pixel(programmer.x, programmer.y), apptest::FakeResources::colorOf("KNAP_DA_0"));
-    parts().Programmer->setPressed(true);
+    components().Programmer->setPressed(true);
     window->paintTree(canvas, text, {0, 0});
     EXPECT_EQ(canvas.pixel(programmer.x, programmer.y), apptest::FakeResources::colorOf("KNAP_DA_1"));
     // Decorations without faces lie under the header picture.
