@@ -1,5 +1,7 @@
 #include "grell/controls/GrellFaceTable.h"
 
+#include "platform/Bytes.h"
+
 namespace vardak::grell {
 
 namespace {
@@ -10,10 +12,7 @@ constexpr size_t kColorSize = 4;
 constexpr int kOldFormFaces = 8;
 
 int32_t readInt(std::span<const uint8_t> data, size_t slot) {
-    const size_t at = slot * 4;
-    const uint32_t value = data[at] | (static_cast<uint32_t>(data[at + 1]) << 8) |
-                           (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(bytes::le32(data, slot * 4));
 }
 
 }  // namespace
