@@ -1,7 +1,10 @@
 #include "probes/software/Vesk_OS.h"
 
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "framework/Exception.h"
 #include "framework/Registry.h"
@@ -30,9 +33,34 @@ void assignIfPresent(std::string& field, std::optional<std::string> value) {
 // The zone names of the current zone are 32 UTF-16 units with their NUL.
 constexpr size_t kLongestZoneName = 31;
 
+// A zone's "TZI" value: Bias, StandardBias and DaylightBias, then the standard and
+// the daylight transition records.
+struct RegistryTimeZoneRule {
+    int32_t bias = 0;
+    int32_t standardBias = 0;
+    int32_t daylightBias = 0;
+    platform::SystemTime standardDate;
+    platform::SystemTime daylightDate;
+};
+constexpr size_t kTZISize = 44;
+
 platform::SystemTime systemTimeAt(std::span<const uint8_t> bytes, size_t offset) {
     auto field = [&](size_t index) { return bytes::le16(bytes, offset + 2 * index); };
     return {field(0), field(1), field(2), field(3), field(4), field(5), field(6), field(7)};
+}
+
+// The rule of a "TZI" value of exactly 44 bytes; nothing for any other size.
+std::optional<RegistryTimeZoneRule> ruleOfTZI(std::span<const uint8_t> bytes) {
+    if (bytes.size() != kTZISize) {
+        return std::nullopt;
+    }
+    RegistryTimeZoneRule rule;
+    rule.bias = static_cast<int32_t>(bytes::le32(bytes, 0));
+    rule.standardBias = static_cast<int32_t>(bytes::le32(bytes, 4));
+    rule.daylightBias = static_cast<int32_t>(bytes::le32(bytes, 8));
+    rule.standardDate = systemTimeAt(bytes, 12);
+    rule.daylightDate = systemTimeAt(bytes, 28);
+    return rule;
 }
 
 bool sameRule(const RegistryTimeZoneRule& rule, const platform::TimeZoneInformation& zone) {
@@ -43,7 +71,7 @@ bool sameRule(const RegistryTimeZoneRule& rule, const platform::TimeZoneInformat
 // Whether the registry zone of `key` has the current zone's rule and both its names.
 bool describesZone(const TRegistry& key, const platform::TimeZoneInformation& zone) {
     const std::optional<std::vector<uint8_t>> tzi = key.readBytes("TZI");
-    const std::optional<RegistryTimeZoneRule> rule = tzi ? ParseTZI(*tzi) : std::nullopt;
+    const std::optional<RegistryTimeZoneRule> rule = tzi ? ruleOfTZI(*tzi) : std::nullopt;
     return rule && sameRule(*rule, zone) &&
            key.readText("Std", kLongestZoneName).value_or("") == zone.standardName &&
            key.readText("Dlt", kLongestZoneName).value_or("") == zone.daylightName;
@@ -209,19 +237,6 @@ void addSection(TStrings& report, std::string_view name, const TStrings& lines) 
 }  // namespace
 
 // ---------------------------------------------------------------- TTimeZone
-
-std::optional<RegistryTimeZoneRule> ParseTZI(std::span<const uint8_t> bytes) {
-    if (bytes.size() != kTZISize) {
-        return std::nullopt;
-    }
-    RegistryTimeZoneRule rule;
-    rule.bias = static_cast<int32_t>(bytes::le32(bytes, 0));
-    rule.standardBias = static_cast<int32_t>(bytes::le32(bytes, 4));
-    rule.daylightBias = static_cast<int32_t>(bytes::le32(bytes, 8));
-    rule.standardDate = systemTimeAt(bytes, 12);
-    rule.daylightDate = systemTimeAt(bytes, 28);
-    return rule;
-}
 
 void TTimeZone::publishProperties(PropertyTable& table) const {
     TPersistent::publishProperties(table);

@@ -23,23 +23,10 @@ namespace vardak::probes {
 // Below either line's version key: one subkey per zone the system knows.
 inline constexpr std::string_view kTimeZonesSubkey = "Time Zones";
 
-// A zone's "TZI" value: Bias, StandardBias and DaylightBias, then the standard and
-// the daylight transition records.
-struct RegistryTimeZoneRule {
-    int32_t bias = 0;
-    int32_t standardBias = 0;
-    int32_t daylightBias = 0;
-    platform::SystemTime standardDate;
-    platform::SystemTime daylightDate;
-};
-inline constexpr size_t kTZISize = 44;
-
-// The rule of a "TZI" value of exactly 44 bytes; nothing for any other size.
-std::optional<RegistryTimeZoneRule> ParseTZI(std::span<const uint8_t> bytes);
-
-// The current time zone, named after the registry's zone whose rule and names it
-// shares, with this year's transitions. The biases are the full offsets of each
-// season (UTC = local time + offset).
+// The current time zone, named after the first registry zone whose rule (a "TZI"
+// of exactly 44 bytes) and both names it shares, with this year's transitions. The
+// biases are the full offsets of each season (UTC = local time + offset); a zone
+// without transitions has no transition dates (0) and its standard offset in both.
 class TTimeZone : public TPersistent {
 public:
     explicit TTimeZone(platform::Platform& platform) : platform_(platform) {}
