@@ -101,8 +101,6 @@ constexpr ProductTypeText kProductTypeTexts[] = {
 
 constexpr std::string_view kProductTypeReportTexts[] = {"Unknown", "Workstation", "Server", "Advanced Server"};
 
-constexpr unsigned kSuiteCount = 8;
-
 struct SuiteLine {
     std::string_view key;
     TNTSuite suite;
@@ -150,6 +148,11 @@ struct LocaleItemRow {
     uint8_t members;
     std::string_view typeName;
 };
+
+template <size_t Count>
+constexpr uint8_t members(const std::string_view (&)[Count]) {
+    return static_cast<uint8_t>(Count);
+}
 
 uint8_t leadingDigit(const std::string& text, const LocaleItemRow& row) {
     const std::string first = text.substr(0, 1);
@@ -263,7 +266,8 @@ void TTimeZone::GetInfo() {
 }
 
 void TTimeZone::nameAfterRegistryZone(const platform::TimeZoneInformation& zone) {
-    const std::string zones = std::string(CurrentVersionKeyOf(IsNTLine(platform_))) + "\\" + std::string(kTimeZonesSubkey);
+    const std::string zones =
+        std::string(CurrentVersionKeyOf(IsNTLine(platform_))) + "\\" + std::string(kTimeZonesSubkey);
     const std::unique_ptr<TRegistry> list = openLocalMachine(platform_, zones);
     if (!list) {
         return;
@@ -335,7 +339,7 @@ void TNTSpecific::readExtendedRecord() {
         }
     }
     installedSuites_ = TNTSuites{};
-    for (unsigned suite = 0; suite < kSuiteCount; ++suite) {
+    for (unsigned suite = 0; suite < std::size(kNTSuiteNames); ++suite) {
         if (IsBitOn(record->suiteMask, static_cast<int>(suite))) {
             installedSuites_.include(static_cast<TNTSuite>(suite));
         }
@@ -432,7 +436,7 @@ void TLocaleInfo::GetInfo(int32_t locale) {
         {item::kCountryName, &T::fullCountryCode_, nullptr, 0, ""},
         {item::kAbbreviatedCountryName, &T::abbreviateCountryCode_, nullptr, 0, ""},
         {item::kListSeparator, &T::listSeparator_, nullptr, 0, ""},
-        {item::kMeasurementSystem, nullptr, &T::measurementSystem_, 2, "TMeasureSystem"},
+        {item::kMeasurementSystem, nullptr, &T::measurementSystem_, members(kMeasureSystemNames), "TMeasureSystem"},
         {item::kDecimalSeparator, &T::decimalSeparator_, nullptr, 0, ""},
         {item::kDecimalDigits, &T::numberOfDecimalDigits_, nullptr, 0, ""},
         {item::kCurrencySymbol, &T::localMonetarySymbol_, nullptr, 0, ""},
@@ -440,16 +444,18 @@ void TLocaleInfo::GetInfo(int32_t locale) {
         {item::kCurrencyDecimalSeparator, &T::currencyDecimalSeparator_, nullptr, 0, ""},
         {item::kCurrencyThousandSeparator, &T::currencyThousandSeparator_, nullptr, 0, ""},
         {item::kCurrencyDigits, &T::currencyDecimalDigits_, nullptr, 0, ""},
-        {item::kPositiveCurrencyMode, nullptr, &T::positiveCurrencyMode_, 4, "TPositiveCurrencyMode"},
-        {item::kNegativeCurrencyMode, nullptr, &T::negativeCurrencyMode_, 10, "NegativeCurrencyMode"},
+        {item::kPositiveCurrencyMode, nullptr, &T::positiveCurrencyMode_, members(kPositiveCurrencyModeNames),
+         "TPositiveCurrencyMode"},
+        {item::kNegativeCurrencyMode, nullptr, &T::negativeCurrencyMode_, members(kNegativeCurrencyPatterns),
+         "NegativeCurrencyMode"},
         {item::kDateSeparator, &T::dateSeparator_, nullptr, 0, ""},
         {item::kTimeSeparator, &T::timeSeparator_, nullptr, 0, ""},
         {item::kTimeFormat, &T::timeFormat_, nullptr, 0, ""},
         {item::kShortDateFormat, &T::shortDateFormat_, nullptr, 0, ""},
-        {item::kShortDateOrder, nullptr, &T::shortDateOrder_, 3, "TDateOrder"},
-        {item::kLongDateOrder, nullptr, &T::longDateOrder_, 3, "TDateOrder"},
-        {item::kTimeFormatSpecifier, nullptr, &T::timeFormatSpecifier_, 2, "TTimeFormat"},
-        {item::kCentury, nullptr, &T::yearFormat_, 2, "TYearFormat"},
+        {item::kShortDateOrder, nullptr, &T::shortDateOrder_, members(kDateOrderNames), "TDateOrder"},
+        {item::kLongDateOrder, nullptr, &T::longDateOrder_, members(kDateOrderNames), "TDateOrder"},
+        {item::kTimeFormatSpecifier, nullptr, &T::timeFormatSpecifier_, members(kTimeFormatNames), "TTimeFormat"},
+        {item::kCentury, nullptr, &T::yearFormat_, members(kYearFormatNames), "TYearFormat"},
     };
     for (const LocaleItemRow& row : kItems) {
         // A failing query gives an empty text rather than the previous item's.

@@ -211,8 +211,9 @@ class ProductTypeTest : public OSTest, public ::testing::WithParamInterface<Prod
 
 TEST_P(ProductTypeTest, TheRecordNamesTheTypeElseProductOptionsDo) {
     machine.systemFake.versionEx->productType = GetParam().recordType;
-    machine.loadRegistry(std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions]\n"
-                                     "\"ProductType\"=\"") + GetParam().productOptions + "\"\n");
+    machine.loadRegistry(
+        std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions]\n") +
+        "\"ProductType\"=\"" + GetParam().productOptions + "\"\n");
     EXPECT_EQ(refreshed().NTSpecific().ProductType(), GetParam().expected);
 }
 

@@ -133,7 +133,8 @@ TEST(OSWineTest, TheProbeAgreesWithTheSystemsOwnAnswers) {
     os.setExceptionMode(probes::TExceptionMode::emRaise);
     const auto started = std::chrono::steady_clock::now();
     os.GetInfo();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     std::cout << "TOperatingSystem.GetInfo under Wine: " << elapsed.count() << " ms\n";
 
     OSVERSIONINFOEXA version{};
