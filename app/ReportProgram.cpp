@@ -14,6 +14,7 @@
 #include "probes/hardware/Vesk_Display.h"
 #include "probes/hardware/Vesk_Machine.h"
 #include "probes/hardware/Vesk_Memory.h"
+#include "probes/software/Vesk_OS.h"
 
 namespace vardak::app {
 namespace {
@@ -78,6 +79,8 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", kMode, &probes::TCPU::GetInfo, cpu);
     probes::TMemory memory(platform);
     probes::CallGetInfo(platform.ui(), "TMemory.GetInfo", kMode, &probes::TMemory::GetInfo, memory);
+    probes::TOperatingSystem os(platform);
+    probes::CallGetInfo(platform.ui(), "TOperatingSystem.GetInfo", kMode, &probes::TOperatingSystem::GetInfo, os);
     probes::TMachine machine(platform);
     probes::CallGetInfo(platform.ui(), 1, "TMachine.GetInfo", kMode, &probes::TMachine::GetInfo, machine);
     probes::TDisplay display(platform);
@@ -86,7 +89,7 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
 
     machine.Report(report);
-
+    os.Report(report);
     cpu.Report(report);
     memory.Report(report);
     display.Report(report);

@@ -11,6 +11,7 @@
 
 #include "platform/Display.h"
 #include "platform/Firmware.h"
+#include "platform/Locale.h"
 #include "platform/Power.h"
 #include "platform/Processor.h"
 #include "platform/RuntimeLibraries.h"
@@ -95,6 +96,23 @@ struct OSVersionInfo {
     std::string csdVersion;  // the 128-character extra-version text
 };
 
+// Product types of the extended version record.
+namespace product_type {
+inline constexpr uint8_t kWorkstation = 1;
+inline constexpr uint8_t kDomainController = 2;
+inline constexpr uint8_t kServer = 3;
+}  // namespace product_type
+
+// The extended OS version record (the platform's OSVERSIONINFOEX): the basic record,
+// the service-pack numbers, the installed suites and the product type.
+struct OSVersionInfoEx {
+    OSVersionInfo basic;
+    uint16_t servicePackMajor = 0;
+    uint16_t servicePackMinor = 0;
+    uint16_t suiteMask = 0;  // VER_SUITE_* bits
+    uint8_t productType = 0;  // product_type, 0 where the system gives none
+};
+
 // The legacy memory-status record: every size is a 32-bit count.
 struct MemoryStatus {
     uint32_t length = 32;
@@ -152,6 +170,9 @@ class System {
 public:
     virtual ~System() = default;
     virtual OSVersionInfo versionInfo() = 0;
+    // Nothing where the system does not take the extended record (the 95/98 line,
+    // NT before 4.0 Service Pack 6).
+    virtual std::optional<OSVersionInfoEx> versionInfoEx() = 0;
     virtual std::string computerName() = 0;
     virtual std::string userName() = 0;
     virtual std::string windowsDirectory() = 0;
@@ -281,6 +302,7 @@ public:
     virtual Firmware& firmware() = 0;
     virtual Display& display() = 0;
     virtual Power& power() = 0;
+    virtual Locale& locale() = 0;
 };
 
 }  // namespace vardak::platform

@@ -16,6 +16,8 @@ struct SystemTime {
     uint16_t minute = 0;
     uint16_t second = 0;
     uint16_t milliseconds = 0;
+
+    bool operator==(const SystemTime&) const = default;
 };
 
 }  // namespace vardak::platform

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Display.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Firmware.h"
+#include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
@@ -32,6 +33,7 @@ public:
     Win32Firmware& win32Firmware() { return firmware_; }
     platform::Display& display() override { return display_; }
     platform::Power& power() override { return power_; }
+    platform::Locale& locale() override { return locale_; }
 
 private:
     Win32Registry registry_;
@@ -44,6 +46,7 @@ private:
     Win32Firmware firmware_;
     Win32Display display_;
     Win32Power power_;
+    Win32Locale locale_;
 };
 
 }  // namespace vardak::win32

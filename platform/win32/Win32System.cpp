@@ -16,8 +16,21 @@ using platform::MemoryStatusEx;
 using platform::OSVersionInfo;
 using platform::PlatformId;
 
-// The record every Windows version accepts, 95 included.
+// The record every Windows version accepts, 95 included, and the extended one.
 static_assert(sizeof(OSVERSIONINFOA) == 148);
+static_assert(sizeof(OSVERSIONINFOEXA) == 156);
+
+// The fields both records share.
+template <typename Record>
+OSVersionInfo basicRecordOf(const Record& record) {
+    OSVersionInfo info;
+    info.major = record.dwMajorVersion;
+    info.minor = record.dwMinorVersion;
+    info.build = record.dwBuildNumber;
+    info.platform = static_cast<PlatformId>(record.dwPlatformId);
+    info.csdVersion.assign(record.szCSDVersion, strnlen(record.szCSDVersion, sizeof(record.szCSDVersion)));
+    return info;
+}
 
 // Folder and path texts; a longer answer is a broken system.
 constexpr DWORD kLargestPathBuffer = 32 * 1024;
@@ -75,13 +88,21 @@ OSVersionInfo Win32System::versionInfo() {
     if (!GetVersionExA(&record)) {
         return {};
     }
-    OSVersionInfo info;
-    info.major = record.dwMajorVersion;
-    info.minor = record.dwMinorVersion;
-    info.build = record.dwBuildNumber;
-    info.platform = static_cast<PlatformId>(record.dwPlatformId);
-    info.csdVersion.assign(record.szCSDVersion,
-                           strnlen(record.szCSDVersion, sizeof(record.szCSDVersion)));
+    return basicRecordOf(record);
+}
+
+std::optional<platform::OSVersionInfoEx> Win32System::versionInfoEx() {
+    OSVERSIONINFOEXA record{};
+    record.dwOSVersionInfoSize = sizeof(record);
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&record))) {
+        return std::nullopt;
+    }
+    platform::OSVersionInfoEx info;
+    info.basic = basicRecordOf(record);
+    info.servicePackMajor = record.wServicePackMajor;
+    info.servicePackMinor = record.wServicePackMinor;
+    info.suiteMask = record.wSuiteMask;
+    info.productType = record.wProductType;
     return info;
 }
 

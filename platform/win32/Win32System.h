@@ -8,6 +8,7 @@ namespace vardak::win32 {
 class Win32System final : public platform::System {
 public:
     platform::OSVersionInfo versionInfo() override;
+    std::optional<platform::OSVersionInfoEx> versionInfoEx() override;
     std::string computerName() override;
     std::string userName() override;
     std::string windowsDirectory() override;

@@ -213,4 +213,13 @@ TDateTime TransitionToDateTime(const platform::SystemTime& transition, int year)
                           transition.milliseconds);
 }
 
+std::string DateTimeText(platform::System& system, TDateTime value) {
+    const std::optional<platform::SystemTime> moment = DateTimeToSystemTime(value);
+    if (!moment) {
+        return {};
+    }
+    const bool midnight = moment->hour == 0 && moment->minute == 0 && moment->second == 0 && moment->milliseconds == 0;
+    return system.dateTimeText(*moment, !midnight);
+}
+
 }  // namespace vardak::probes

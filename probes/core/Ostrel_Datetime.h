@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Platform.h"
 #include "platform/SystemTime.h"
 #include "probes/core/Format.h"
 
@@ -40,5 +41,9 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
 // The date and time parts of a TDateTime as a calendar record (weekday 0 = Sunday);
 // nothing for a value outside years 1..9999.
 std::optional<platform::SystemTime> DateTimeToSystemTime(TDateTime value);
+
+// The system's default text of a date-time: the short date, then the long time unless
+// the time of day is exactly midnight; empty outside years 1..9999.
+std::string DateTimeText(platform::System& system, TDateTime value);
 
 }  // namespace vardak::probes

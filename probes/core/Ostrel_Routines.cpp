@@ -29,7 +29,6 @@ std::optional<std::string> readText(Platform& platform, RootKey root, std::strin
 
 // ---------------------------------------------------------------- start-up facts
 
-constexpr std::string_view kHotfixQ246009 = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009";
 constexpr std::string_view kComputerNameKey = "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 struct StartedFacts {
@@ -40,11 +39,6 @@ struct StartedFacts {
 StartedFacts& startedFacts() {
     static StartedFacts started;
     return started;
-}
-
-bool hotfixQ246009Installed(platform::Registry& registry) {
-    TRegistry key(registry, RootKey::LocalMachine);
-    return key.openKeyReadOnly(kHotfixQ246009) && key.readDWord("Installed") == 1u;
 }
 
 TOSKind ntKind(const platform::OSVersionInfo& version) {
@@ -249,12 +243,18 @@ void harvestInstances(Platform& platform, const std::string& classPath, std::str
 
 // ---------------------------------------------------------------- facts
 
+bool HotfixQ246009Installed(platform::Registry& registry) {
+    const std::string path = std::string(kNTCurrentVersionKey) + "\\" + std::string(kHotfixQ246009Subkey);
+    const std::unique_ptr<TRegistry> key = TRegistry::openReadOnly(registry, RootKey::LocalMachine, path);
+    return key && key->readDWord("Installed") == 1u;
+}
+
 TOSKind DetectOSKind(const platform::OSVersionInfo& version, platform::Registry& registry, std::string& servicePack) {
     servicePack = version.csdVersion;
     if (version.platform != PlatformId::NT) {
         return windows9xKind(version);
     }
-    if (servicePack == "Service Pack 6" && hotfixQ246009Installed(registry)) {
+    if (servicePack == "Service Pack 6" && HotfixQ246009Installed(registry)) {
         servicePack = "Service Pack 6a";
     }
     return ntKind(version);
@@ -335,6 +335,14 @@ const TOstrelFacts& OstrelFacts() {
 
 bool IsNTLine(Platform& platform) {
     return OstrelRoutinesStarted() ? OstrelFacts().IsNT : platform.system().versionInfo().platform == PlatformId::NT;
+}
+
+TOSKind RunningOSKind(Platform& platform) {
+    if (OstrelRoutinesStarted()) {
+        return OstrelFacts().OSKind;
+    }
+    std::string servicePack;
+    return DetectOSKind(platform, servicePack);
 }
 
 std::string ReadComputerName(Platform& platform) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Sets.h"
 #include "platform/Platform.h"
 
 namespace vardak::probes {
@@ -24,6 +25,7 @@ namespace vardak::probes {
 // ---------------------------------------------------------------- types
 
 enum class TConnectionType : uint8_t { ctNone, ctLAN, ctDialup };
+inline constexpr std::string_view kConnectionTypeNames[] = {"ctNone", "ctLAN", "ctDialup"};
 
 // The same ordinals as the platform's drive-type codes 0..6.
 enum class TMediaType : uint8_t { dtUnknown, dtNotExists, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };
@@ -43,15 +45,7 @@ enum class TFileFlag : uint8_t {
     fsDiskQuotasSupport,
 };
 
-// A set of TFileFlag: bit n stands for the member with ordinal n.
-struct TFileFlags {
-    uint16_t bits = 0;
-
-    constexpr bool contains(TFileFlag flag) const { return (bits >> static_cast<int>(flag)) & 1u; }
-    constexpr void include(TFileFlag flag) { bits = static_cast<uint16_t>(bits | 1u << static_cast<int>(flag)); }
-    constexpr bool empty() const { return bits == 0; }
-    friend constexpr bool operator==(TFileFlags, TFileFlags) = default;
-};
+using TFileFlags = TSet<TFileFlag, uint16_t>;
 
 enum class TOSKind : uint8_t {
     osUnknown,
@@ -110,6 +104,15 @@ constexpr std::string_view ClassKeyOf(bool isNT) { return isNT ? kNTClassKey : k
 // The NT line's hardware description: BIOS and video BIOS texts, and the processors
 // below "CentralProcessor".
 inline constexpr std::string_view kHardwareDescriptionKey = "\\HARDWARE\\DESCRIPTION\\System";
+// The version key of the NT line (edition, registration, hotfixes, time zones) and of
+// the 95/98 line (the same), which on the NT line too holds the installation's folders.
+inline constexpr std::string_view kNTCurrentVersionKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+inline constexpr std::string_view kWindowsCurrentVersionKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr std::string_view CurrentVersionKeyOf(bool isNT) {
+    return isNT ? kNTCurrentVersionKey : kWindowsCurrentVersionKey;
+}
+// Below the NT version key: the hotfix that makes Service Pack 6 into 6a.
+inline constexpr std::string_view kHotfixQ246009Subkey = "Hotfix\\Q246009";
 
 struct TOstrelFacts {
     TOSKind OSKind = TOSKind::osUnknown;
@@ -154,6 +157,9 @@ const TOstrelFacts& OstrelFacts();
 // start (a probe used on its own), the version record's platform. Every NT/9x
 // branch asks this.
 bool IsNTLine(platform::Platform& platform);
+// The kind of the running Windows: the started facts' kind, or, before the start,
+// the detection's.
+TOSKind RunningOSKind(platform::Platform& platform);
 
 // Starts the routines for its lifetime.
 class OstrelRoutinesSession {
@@ -172,6 +178,10 @@ public:
 TOSKind DetectOSKind(platform::Platform& platform, std::string& servicePack);
 TOSKind DetectOSKind(const platform::OSVersionInfo& version, platform::Registry& registry,
                      std::string& servicePack);
+
+// Whether hotfix Q246009 is installed: its key below the NT version key holds the
+// integer "Installed" = 1.
+bool HotfixQ246009Installed(platform::Registry& registry);
 
 struct OSNames {
     std::string shortName;

@@ -14,22 +14,16 @@
 #include <string_view>
 
 #include "framework/Classes.h"
+#include "framework/Sets.h"
 #include "platform/Platform.h"
 
 namespace vardak::probes {
 
 // ---------------------------------------------------------------- capability sets
 
-// A set of the members of one capability enumeration: bit n stands for member n.
+// A set of the members of one capability enumeration.
 template <class Member>
-struct TCapabilitySet {
-    uint32_t bits = 0;
-
-    constexpr bool contains(Member member) const { return (bits >> static_cast<unsigned>(member)) & 1u; }
-    constexpr void include(Member member) { bits |= 1u << static_cast<unsigned>(member); }
-    constexpr bool empty() const { return bits == 0; }
-    friend constexpr bool operator==(TCapabilitySet, TCapabilitySet) = default;
-};
+using TCapabilitySet = TSet<Member>;
 
 enum class TCurveCap : uint8_t {
     ccCircles, ccPieWedges, ccChords, ccEllipses, ccWideBorders, ccStyledBorders,

@@ -142,12 +142,7 @@ void TMachine::Report(TStrings& report) const {
     addReportSection(report, "Machine");
     addReportEntry(report, "Name", name_);
     addReportEntry(report, "User", user_);
-    std::string lastBoot;
-    if (const std::optional<platform::SystemTime> moment = DateTimeToSystemTime(lastBoot_)) {
-        const bool midnight = moment->hour == 0 && moment->minute == 0 && moment->second == 0 && moment->milliseconds == 0;
-        lastBoot = platform_.system().dateTimeText(*moment, !midnight);
-    }
-    addReportEntry(report, "Last Boot", lastBoot);
+    addReportEntry(report, "Last Boot", DateTimeText(platform_.system(), lastBoot_));
     addReportEntry(report, "System Up Time",
                    FormatSeconds(static_cast<int64_t>(std::llround(systemUpTime_)), true, false, false));
     addReportEntry(report, "Computer", computer_);

@@ -78,7 +78,7 @@ TEST(ReportProgram, WritesTheBannerLineFirstWithCrLf) {
     }
 }
 
-TEST(ReportProgram, TheCpuSectionsFollowTheBanner) {
+TEST(ReportProgram, MachineThenOperatingSystemThenCpuSectionsFollowTheBanner) {
     testing::FakePlatform machine;
     machine.processorFake.processorCount = 2;
     const ProgramRun run = runWith(machine, {});
@@ -90,10 +90,11 @@ TEST(ReportProgram, TheCpuSectionsFollowTheBanner) {
     ASSERT_NE(cpu, lines.end());
     EXPECT_EQ(*(cpu + 1), "Count=2");
     const std::vector<std::string> sections = sectionsOf(run.out);
-    ASSERT_GE(sections.size(), 7u);
-    EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.begin() + 7),
-              (std::vector<std::string>{"[Machine]", "[SMBIOS]", "[BIOS]", "[CPU]", "[CPUID_CPUSIGNATURE]",
-                                        "[CPU Features]", "[CPU Cache]"}));
+    ASSERT_GE(sections.size(), 14u);
+    EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.begin() + 14),
+              (std::vector<std::string>{"[Machine]", "[SMBIOS]", "[BIOS]", "[Operating System]", "[NT Specific]",
+                                        "[Environment]", "[Folders]", "[Time Zone]", "[Internet]", "[Locale]",
+                                        "[CPU]", "[CPUID_CPUSIGNATURE]", "[CPU Features]", "[CPU Cache]"}));
 }
 
 TEST(ReportProgram, MemoryFollowsTheCpuAndTheDevicesComeLater) {

@@ -13,6 +13,7 @@
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ReportSections.h"
 
 namespace vardak::probes {
 namespace {
@@ -22,6 +23,7 @@ using platform::DisplayMode;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using testing::FakePlatform;
+using testing::sectionLines;
 
 constexpr const char* kNvidiaVideoID = "{5D2D8B8C-2F7B-4A37-9A52-1D9E5B6B6C2E}";
 constexpr const char* kNvidiaDeviceParameters =
@@ -32,25 +34,6 @@ std::vector<std::string> linesOf(const TStrings& list) {
     std::vector<std::string> lines;
     for (int index = 0; index < list.count(); ++index) {
         lines.push_back(list.strings(index));
-    }
-    return lines;
-}
-
-// The lines of one section, without its header: up to the next header.
-std::vector<std::string> sectionLines(const TStrings& report, const std::string& section) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    for (const std::string& line : linesOf(report)) {
-        if (!line.empty() && line.front() == '[') {
-            if (inside) {
-                break;
-            }
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        if (inside) {
-            lines.push_back(line);
-        }
     }
     return lines;
 }

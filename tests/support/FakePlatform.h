@@ -10,6 +10,7 @@
 #include "tests/support/FakeDisplay.h"
 #include "tests/support/FakeFileSystem.h"
 #include "tests/support/FakeFirmware.h"
+#include "tests/support/FakeLocale.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
@@ -40,6 +41,7 @@ public:
     platform::Firmware& firmware() override { return firmwareFake; }
     platform::Display& display() override { return displayFake; }
     platform::Power& power() override { return powerFake; }
+    platform::Locale& locale() override { return localeFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -58,6 +60,7 @@ public:
     FakeFirmware firmwareFake;
     FakeDisplay displayFake;
     FakePower powerFake;
+    FakeLocale localeFake;
 };
 
 // Full path of a file in tests/fixtures.

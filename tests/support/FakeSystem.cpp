@@ -23,9 +23,28 @@ OSVersionInfo windowsNT(uint32_t major, uint32_t minor, uint32_t build, int serv
     return {major, minor, build, PlatformId::NT, std::move(csdVersion)};
 }
 
+constexpr uint16_t kSingleUserTerminalServices = 0x0100;
+
+platform::OSVersionInfoEx workstation(int servicePack, uint16_t suites = 0) {
+    platform::OSVersionInfoEx extended;
+    extended.servicePackMajor = static_cast<uint16_t>(servicePack);
+    extended.suiteMask = suites;
+    extended.productType = platform::product_type::kWorkstation;
+    return extended;
+}
+
 }  // namespace
 
 FakeSystem::FakeSystem() { poseAsWindowsXP(); }
+
+std::optional<platform::OSVersionInfoEx> FakeSystem::versionInfoEx() {
+    if (!versionEx) {
+        return std::nullopt;
+    }
+    platform::OSVersionInfoEx extended = *versionEx;
+    extended.basic = version;
+    return extended;
+}
 
 std::string FakeSystem::dateTimeText(const platform::SystemTime& moment, bool withTime) {
     char text[64];
@@ -78,18 +97,35 @@ void FakeSystem::poseAsWindows95(Windows95Release release) {
             version = windows9x(0, 1111, " C");
             break;
     }
+    versionEx.reset();
 }
 
 void FakeSystem::poseAsWindows98(bool secondEdition) {
     version = secondEdition ? windows9x(10, 2222, " A ") : windows9x(10, 1998, "");
+    versionEx.reset();
 }
 
-void FakeSystem::poseAsWindowsMe() { version = windows9x(90, 3000, ""); }
+void FakeSystem::poseAsWindowsMe() {
+    version = windows9x(90, 3000, "");
+    versionEx.reset();
+}
 
-void FakeSystem::poseAsNT4(int servicePack) { version = windowsNT(4, 0, 1381, servicePack); }
+void FakeSystem::poseAsNT4(int servicePack) {
+    version = windowsNT(4, 0, 1381, servicePack);
+    versionEx.reset();
+    if (servicePack >= 6) {
+        versionEx = workstation(servicePack);
+    }
+}
 
-void FakeSystem::poseAsWindows2000(int servicePack) { version = windowsNT(5, 0, 2195, servicePack); }
+void FakeSystem::poseAsWindows2000(int servicePack) {
+    version = windowsNT(5, 0, 2195, servicePack);
+    versionEx = workstation(servicePack);
+}
 
-void FakeSystem::poseAsWindowsXP(int servicePack) { version = windowsNT(5, 1, 2600, servicePack); }
+void FakeSystem::poseAsWindowsXP(int servicePack) {
+    version = windowsNT(5, 1, 2600, servicePack);
+    versionEx = workstation(servicePack, kSingleUserTerminalServices);
+}
 
 }  // namespace vardak::testing

@@ -18,6 +18,8 @@ public:
     FakeSystem();
 
     platform::OSVersionInfo versionInfo() override { return version; }
+    // `versionEx` with `version` as its basic part.
+    std::optional<platform::OSVersionInfoEx> versionInfoEx() override;
     std::string computerName() override { return computer; }
     std::string userName() override { return user; }
     std::string windowsDirectory() override { return windowsFolder; }
@@ -41,6 +43,8 @@ public:
 
     // Version records as these systems report them. On the 95/98 line the build field
     // carries the major and minor version in its high word, as the real record does.
+    // The poses of NT 4.0 Service Pack 6 and later carry the extended record as well
+    // (a workstation, XP with its single-user terminal-services suite bit).
     // Only the version changes: folders and memory stay the test's business.
     void poseAsWindows95(Windows95Release release = Windows95Release::Original);
     void poseAsWindows98(bool secondEdition = false);
@@ -50,6 +54,8 @@ public:
     void poseAsWindowsXP(int servicePack = 3);
 
     platform::OSVersionInfo version;
+    // The extended record's own fields; nothing where the system has no such record.
+    std::optional<platform::OSVersionInfoEx> versionEx;
     std::string computer = "VARDAK-TEST";
     std::string user = "Tester";
     std::string windowsFolder = "C:\\WINDOWS";

@@ -2,6 +2,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "tests/wine/MemoryChildren.h"
+#include "tests/wine/OSChildren.h"
 #include "tests/wine/OstrelChildren.h"
 
 #include <string>
@@ -46,6 +47,7 @@ int reportMemory(Platform& platform) {
 int report(Platform& platform) {
     reportVersion(platform);
     reportOstrelFacts(platform);
+    reportVeskOS(platform);
     return reportMemory(platform);
 }
 

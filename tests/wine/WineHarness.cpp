@@ -127,15 +127,33 @@ constexpr std::array<RootKey, 5> kSeedableRoots = {
     RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine, RootKey::Users,
     RootKey::CurrentConfig};
 
+// The value's type and data, or nothing when the key has no such value.
+std::optional<std::pair<DWORD, std::vector<BYTE>>> queryRawValue(HKEY key, const std::string& name) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> data(size);
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    data.resize(size);
+    return std::make_pair(type, std::move(data));
+}
+
 // Writes the key `path` of `source` (the whole root for "") with its values and
-// everything below it into the real registry.
-bool copyTree(platform::Registry& source, RootKey root, const std::string& path) {
+// everything below it into the real registry; what values of keys that existed
+// held before is added to `overwritten`.
+bool copyTree(platform::Registry& source, RootKey root, const std::string& path,
+              std::vector<OverwrittenValue>& overwritten) {
     const auto key = source.openKey(root, path, platform::KeyAccess::Read);
     if (!key) {
         return path.empty();  // a root the text does not name
     }
     bool copied = true;
     if (!path.empty()) {
+        const bool existed = keyExists(win32::rootKeyHandle(root), path);
         UniqueKey target;
         if (RegCreateKeyExA(win32::rootKeyHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_WRITE, nullptr, target.receive(), nullptr) != ERROR_SUCCESS) {
@@ -143,6 +161,9 @@ bool copyTree(platform::Registry& source, RootKey root, const std::string& path)
             return false;
         }
         for (const std::string& name : key->valueNames()) {
+            if (existed) {
+                overwritten.push_back({win32::rootKeyHandle(root), path, name, queryRawValue(target.get(), name)});
+            }
             const std::optional<platform::RegValue> value = key->queryValue(name);
             copied = copied && value &&
                      RegSetValueExA(target.get(), name.c_str(), 0, static_cast<DWORD>(value->type),
@@ -151,7 +172,7 @@ bool copyTree(platform::Registry& source, RootKey root, const std::string& path)
         }
     }
     for (const std::string& child : key->subkeyNames()) {
-        copied = copyTree(source, root, path.empty() ? child : path + "\\" + child) && copied;
+        copied = copyTree(source, root, path.empty() ? child : path + "\\" + child, overwritten) && copied;
     }
     return copied;
 }
@@ -264,12 +285,36 @@ const ProcessResult& posedReport(WindowsPose pose) {
     if (known != reports.end()) {
         return known->second;
     }
+    const std::string registration = std::string("REGEDIT4\n") +
+                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\n"
+                                     "\"RegisteredOwner\"=\"" + kPosedOwner + "\"\n"
+                                     "\"RegisteredOrganization\"=\"" + kPosedOrganization + "\"\n"
+                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]\n"
+                                     "\"RegisteredOwner\"=\"" + kPosedOwner + "\"\n"
+                                     "\"RegisteredOrganization\"=\"" + kPosedOrganization + "\"\n";
     const PosedWindows posed(pose);
+    const SeededRegistry registered(registration);
+    const ScopedVariable variable(kPosedVariable, wineVersionName(pose));
     ProcessResult result;
     if (posed.active()) {
         result = runChild("report");
     }
     return reports.emplace(pose, std::move(result)).first->second;
+}
+
+ScopedVariable::ScopedVariable(std::string name, std::string_view value) : name_(std::move(name)) {
+    const DWORD size = GetEnvironmentVariableA(name_.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::string text(size, '\0');
+        const DWORD length = GetEnvironmentVariableA(name_.c_str(), text.data(), size);
+        text.resize(length < size ? length : 0);
+        previous_ = std::move(text);
+    }
+    SetEnvironmentVariableA(name_.c_str(), std::string(value).c_str());
+}
+
+ScopedVariable::~ScopedVariable() {
+    SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
 }
 
 std::string captureStandardOutput(void (*action)(void* context), void* context) {
@@ -390,11 +435,24 @@ SeededRegistry::SeededRegistry(const std::string& regText) {
         }
     }
     imported_ = std::all_of(kSeedableRoots.begin(), kSeedableRoots.end(), [&](RootKey root) {
-        return copyTree(parsed, root, "");
+        return copyTree(parsed, root, "", overwritten_);
     });
 }
 
 SeededRegistry::~SeededRegistry() {
+    for (auto value = overwritten_.rbegin(); value != overwritten_.rend(); ++value) {
+        UniqueKey key;
+        if (RegOpenKeyExA(value->root, value->path.c_str(), 0, KEY_WRITE, key.receive()) != ERROR_SUCCESS) {
+            key.release();
+            continue;
+        }
+        if (value->previous) {
+            RegSetValueExA(key.get(), value->name.c_str(), 0, value->previous->first, value->previous->second.data(),
+                           static_cast<DWORD>(value->previous->second.size()));
+        } else {
+            RegDeleteValueA(key.get(), value->name.c_str());
+        }
+    }
     for (const auto& [root, path] : createdKeys_) {
         deleteKeyTree(root, path);
     }

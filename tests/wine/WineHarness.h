@@ -59,8 +59,16 @@ ProcessResult runProcess(const std::string& commandLine, DWORD timeoutMs = kProc
 ProcessResult runChild(std::string_view childName);
 
 // The "report" child's output under `pose`. Each pose runs once per program run
-// and is remembered: under Wine every process start is expensive.
+// and is remembered: under Wine every process start is expensive. Besides the pose,
+// the child finds kPosedOwner and kPosedOrganization registered in both lines'
+// version keys and the variable kPosedVariable, whose value is the pose's name, in
+// its environment. It runs in this program's host time zone: Wine's children take
+// TZ from the Unix side, which a Windows program cannot change.
 const ProcessResult& posedReport(WindowsPose pose);
+
+inline constexpr char kPosedOwner[] = "Vardak Tester";
+inline constexpr char kPosedOrganization[] = "Vardak Test Bench";
+inline constexpr char kPosedVariable[] = "VARDAK_POSED_CHILD";
 
 // What `action` writes to the standard output handle, caught through a pipe
 // put in its place for the time of the call.
@@ -75,11 +83,19 @@ std::string captureStandardOutput(Action action) {
 // "name=value" lines of a child's output; CR LF and LF line ends both end a line.
 std::map<std::string, std::string> parseFields(const std::string& output);
 
-// Writes the keys and values of REGEDIT4 text into the registry and deletes, when
-// destroyed, every key it created (keys that existed before keep their place;
-// values written into them stay). The text is read by the tests' own .reg loader
-// and written in this process: Wine's reg.exe would cost a process start, and
-// under CPU emulation its crash handling can hang.
+// A value of a key that existed before it was seeded over: what it held, if anything.
+struct OverwrittenValue {
+    HKEY root = nullptr;
+    std::string path;
+    std::string name;
+    std::optional<std::pair<DWORD, std::vector<BYTE>>> previous;
+};
+
+// Writes the keys and values of REGEDIT4 text into the registry and undoes that when
+// destroyed: values written into keys that existed before get their previous
+// contents back (or go), and every key it created is deleted. The text is read by
+// the tests' own .reg loader and written in this process: Wine's reg.exe would cost
+// a process start, and under CPU emulation its crash handling can hang.
 class SeededRegistry {
 public:
     explicit SeededRegistry(const std::string& regText);
@@ -91,7 +107,22 @@ public:
 
 private:
     std::vector<std::pair<HKEY, std::string>> createdKeys_;
+    std::vector<OverwrittenValue> overwritten_;
     bool imported_ = false;
+};
+
+// Sets an environment variable of this process, which the children started
+// meanwhile inherit, and puts the previous value back when destroyed.
+class ScopedVariable {
+public:
+    ScopedVariable(std::string name, std::string_view value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
 };
 
 // The key paths named by the section headers of REGEDIT4 text, with their roots;
