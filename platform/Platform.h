@@ -11,7 +11,9 @@
 
 #include "platform/Display.h"
 #include "platform/Firmware.h"
+#include "platform/Network.h"
 #include "platform/Power.h"
+#include "platform/Printers.h"
 #include "platform/Processor.h"
 #include "platform/RuntimeLibraries.h"
 #include "platform/Shell.h"
@@ -281,6 +283,8 @@ public:
     virtual Firmware& firmware() = 0;
     virtual Display& display() = 0;
     virtual Power& power() = 0;
+    virtual Network& network() = 0;
+    virtual Printers& printers() = 0;
 };
 
 }  // namespace vardak::platform

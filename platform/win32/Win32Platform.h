@@ -5,7 +5,9 @@
 #include "platform/win32/Win32Display.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Firmware.h"
+#include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Power.h"
+#include "platform/win32/Win32Printers.h"
 #include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32RuntimeLibraries.h"
@@ -32,6 +34,8 @@ public:
     Win32Firmware& win32Firmware() { return firmware_; }
     platform::Display& display() override { return display_; }
     platform::Power& power() override { return power_; }
+    platform::Network& network() override { return network_; }
+    platform::Printers& printers() override { return printers_; }
 
 private:
     Win32Registry registry_;
@@ -44,6 +48,8 @@ private:
     Win32Firmware firmware_;
     Win32Display display_;
     Win32Power power_;
+    Win32Network network_;
+    Win32Printers printers_;
 };
 
 }  // namespace vardak::win32

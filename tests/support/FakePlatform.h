@@ -10,7 +10,9 @@
 #include "tests/support/FakeDisplay.h"
 #include "tests/support/FakeFileSystem.h"
 #include "tests/support/FakeFirmware.h"
+#include "tests/support/FakeNetwork.h"
 #include "tests/support/FakePower.h"
+#include "tests/support/FakePrinters.h"
 #include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/FakeRuntimeLibraries.h"
@@ -40,6 +42,8 @@ public:
     platform::Firmware& firmware() override { return firmwareFake; }
     platform::Display& display() override { return displayFake; }
     platform::Power& power() override { return powerFake; }
+    platform::Network& network() override { return networkFake; }
+    platform::Printers& printers() override { return printersFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -58,6 +62,8 @@ public:
     FakeFirmware firmwareFake;
     FakeDisplay displayFake;
     FakePower powerFake;
+    FakeNetwork networkFake;
+    FakePrinters printersFake;
 };
 
 // Full path of a file in tests/fixtures.
