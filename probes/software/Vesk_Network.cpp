@@ -172,7 +172,7 @@ struct IpHelperAnswer {
 // Calls `entry` with a zeroed buffer of `firstSize` bytes and, while it answers
 // that the buffer is too small, again with one at least twice as large and at least
 // the size it asked for.
-IpHelperAnswer askIpHelper(GetAdaptersInfoFn entry, size_t firstSize) {
+IpHelperAnswer askIpHelper(IpHelperQueryFn entry, size_t firstSize) {
     IpHelperAnswer answer;
     answer.buffer.assign(firstSize, 0);
     while (true) {
@@ -340,8 +340,8 @@ void TWinsock::Report(TStrings& report) const {
 // ---------------------------------------------------------------- TTCPIP
 
 TTCPIP::TTCPIP(platform::Platform& platform) : ipHelper_(platform.libraries(), std::string(kIpHelperLibrary)) {
-    getAdaptersInfo_ = ipHelper_.entry<GetAdaptersInfoFn>(std::string(kGetAdaptersInfo));
-    getNetworkParams_ = ipHelper_.entry<GetNetworkParamsFn>(std::string(kGetNetworkParams));
+    getAdaptersInfo_ = ipHelper_.entry<IpHelperQueryFn>(std::string(kGetAdaptersInfo));
+    getNetworkParams_ = ipHelper_.entry<IpHelperQueryFn>(std::string(kGetNetworkParams));
 }
 
 TTCPIP::~TTCPIP() = default;

@@ -50,10 +50,9 @@ std::string LowerHexBytes(std::span<const uint8_t> bytes, std::string_view separ
 inline constexpr std::string_view kIpHelperLibrary = "iphlpapi.dll";
 inline constexpr std::string_view kGetAdaptersInfo = "GetAdaptersInfo";
 inline constexpr std::string_view kGetNetworkParams = "GetNetworkParams";
-// Both fill the caller's buffer with linked records and set `size` to what they need
-// when it is too small.
-using GetAdaptersInfoFn = uint32_t(VARDAK_WINAPI*)(void* adapterInfo, uint32_t* size);
-using GetNetworkParamsFn = uint32_t(VARDAK_WINAPI*)(void* fixedInfo, uint32_t* size);
+// GetAdaptersInfo and GetNetworkParams: both fill the caller's buffer with linked
+// records and set `size` to what they need when it is too small.
+using IpHelperQueryFn = uint32_t(VARDAK_WINAPI*)(void* buffer, uint32_t* size);
 
 namespace ip_helper {
 inline constexpr uint32_t kSuccess = 0;
@@ -150,8 +149,8 @@ private:
     void clearNetworkParams();
 
     platform::LoadedLibrary ipHelper_;
-    GetAdaptersInfoFn getAdaptersInfo_ = nullptr;
-    GetNetworkParamsFn getNetworkParams_ = nullptr;
+    IpHelperQueryFn getAdaptersInfo_ = nullptr;
+    IpHelperQueryFn getNetworkParams_ = nullptr;
 
     std::vector<TAdapter> adapters_;
     std::string hostName_;

@@ -13,6 +13,7 @@
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
@@ -36,24 +37,7 @@ std::vector<std::string> linesOf(const TStrings& list) {
     return lines;
 }
 
-// The lines of one section, without its header: up to the next header.
-std::vector<std::string> sectionLines(const TStrings& report, const std::string& section) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    for (const std::string& line : linesOf(report)) {
-        if (!line.empty() && line.front() == '[') {
-            if (inside) {
-                break;
-            }
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        if (inside) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
+using testing::sectionLines;
 
 class DisplayTest : public ::testing::Test {
 protected:
@@ -75,12 +59,7 @@ protected:
     }
 
     // A probe created and refreshed on the machine as it is now.
-    std::unique_ptr<TDisplay> refreshedProbe() {
-        const OstrelRoutinesSession session(machine);
-        auto display = std::make_unique<TDisplay>(machine);
-        display->GetInfo();
-        return display;
-    }
+    std::unique_ptr<TDisplay> refreshedProbe() { return testing::refreshedProbe<TDisplay>(machine); }
 
     FakePlatform machine;
 };

@@ -15,6 +15,7 @@
 #include "probes/core/Ostrel_Routines.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/IpHelperAnswers.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
@@ -34,7 +35,6 @@ struct IpHelperScript {
     FakeNetworkParams params;
     std::optional<uint32_t> paramsFailure;
     std::function<void(uint8_t* buffer, uint32_t* size)> patchAdapters;
-    std::vector<uint32_t> paramsSizesOffered;
 };
 IpHelperScript script;
 
@@ -47,7 +47,6 @@ uint32_t VARDAK_WINAPI fakeGetAdaptersInfo(void* buffer, uint32_t* size) {
 }
 
 uint32_t VARDAK_WINAPI fakeGetNetworkParams(void* buffer, uint32_t* size) {
-    script.paramsSizesOffered.push_back(*size);
     if (script.paramsFailure) {
         return *script.paramsFailure;
     }
@@ -60,16 +59,7 @@ std::vector<std::string> linesOf(const TStrings& list) { return list.toVector();
 std::vector<std::string> sectionLines(const TNetwork& network, const std::string& section) {
     TStringList report;
     network.Report(report);
-    std::vector<std::string> lines;
-    bool inside = false;
-    for (const std::string& line : linesOf(report)) {
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[" + section + "]";
-        } else if (inside) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
+    return testing::sectionLines(report, section);
 }
 
 FakeAdapterRecord ethernetCard() {
@@ -107,74 +97,72 @@ protected:
     }
 
     // A probe created and refreshed on the machine as it is now.
-    std::unique_ptr<TNetwork> refreshedProbe() {
-        const OstrelRoutinesSession session(machine);
-        auto network = std::make_unique<TNetwork>(machine);
-        network->GetInfo();
-        return network;
-    }
+    std::unique_ptr<TNetwork> refreshedProbe() { return testing::refreshedProbe<TNetwork>(machine); }
 
     FakePlatform machine;
 };
 
 // ---------------------------------------------------------------- adapters and components
 
-TEST_F(NetworkTest, TheAdaptersOfAnXPMachineAreItsNetworkDevicesWithTheFirstCardMarked) {
-    machine.loadRegistryFixture("network-xp.reg");
-    const auto network = refreshedProbe();
+struct RegistryCase {
+    const char* machine;
+    void (*pose)(testing::FakeSystem& system);
+    const char* fixture;
+    const char* extraRegText;
+    std::vector<std::string> adapters;
+    int32_t cardAdapterIndex;
+    std::string cardAdapter;
+    std::vector<std::string> protocols, services, clients;
+};
+
+void poseAsXP(testing::FakeSystem& system) { system.poseAsWindowsXP(); }
+void poseAs2000(testing::FakeSystem& system) { system.poseAsWindows2000(); }
+void poseAs98(testing::FakeSystem& system) { system.poseAsWindows98(true); }
+
+const RegistryCase kRegistryCases[] = {
     // The miniport that is not present is left out; a friendly name wins.
-    EXPECT_THAT(linesOf(network->Adapters()),
-                ElementsAre("Intel(R) PRO/1000 MT Network Connection", "Intel(R) PRO/100 VE Network Connection #2",
-                            "WAN Miniport (PPPOE)", "Direct Parallel"));
-    EXPECT_EQ(network->CardAdapterIndex(), 0);
-    EXPECT_EQ(network->CardAdapter(), "Intel(R) PRO/1000 MT Network Connection");
-    EXPECT_THAT(linesOf(network->Protocols()),
-                ElementsAre("Internet Protocol (TCP/IP)", "NetBIOS over Tcpip", "Point to Point Protocol Over Ethernet"));
-    EXPECT_THAT(linesOf(network->Services()),
-                ElementsAre("File and Printer Sharing for Microsoft Networks", "QoS Packet Scheduler"));
-    EXPECT_THAT(linesOf(network->Clients()), ElementsAre("Client for Microsoft Networks", "Web Client"));
-}
+    {"XP", poseAsXP, "network-xp.reg", "",
+     {"Intel(R) PRO/1000 MT Network Connection", "Intel(R) PRO/100 VE Network Connection #2", "WAN Miniport (PPPOE)",
+      "Direct Parallel"},
+     0, "Intel(R) PRO/1000 MT Network Connection",
+     {"Internet Protocol (TCP/IP)", "NetBIOS over Tcpip", "Point to Point Protocol Over Ethernet"},
+     {"File and Printer Sharing for Microsoft Networks", "QoS Packet Scheduler"},
+     {"Client for Microsoft Networks", "Web Client"}},
+    {"2000, components below the Network key", poseAs2000, "network-2000.reg", "",
+     {"3Com EtherLink XL 10/100 PCI TX NIC (3C905B-TX)"}, 0, "3Com EtherLink XL 10/100 PCI TX NIC (3C905B-TX)",
+     {"Internet Protocol (TCP/IP)", "NWLink IPX/SPX/NetBIOS Compatible Transport Protocol"},
+     {"File and Printer Sharing for Microsoft Networks"}, {"Client for Microsoft Networks"}},
+    {"98 without a card location", poseAs98, "network-98.reg", "",
+     {"Dial-Up Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC"}, -1, "Dial-Up Adapter",
+     {"TCP/IP", "NetBEUI", "IPX/SPX-compatible Protocol"}, {"File and printer sharing for Microsoft Networks"},
+     {"Client for Microsoft Networks", "Microsoft Family Logon"}},
+    {"98 with the card's location", poseAs98, "network-98.reg",
+     "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_10EC&DEV_8029&SUBSYS_00000000&REV_00\\BUS_00&DEV_0C&FUNC_00]\n"
+     "\"LocationInformation\"=\"PCI bus 0, device 12, function 0\"\n",
+     {"Dial-Up Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC"}, 1, "Realtek RTL8029(AS) PCI Ethernet NIC",
+     {"TCP/IP", "NetBEUI", "IPX/SPX-compatible Protocol"}, {"File and printer sharing for Microsoft Networks"},
+     {"Client for Microsoft Networks", "Microsoft Family Logon"}},
+    {"XP without network devices", poseAsXP, nullptr, "", {}, -1, "<not detected>", {}, {},
+     {}},
+};
 
-TEST_F(NetworkTest, Windows2000ReadsTheComponentsBelowItsNetworkKey) {
-    machine.systemFake.poseAsWindows2000();
-    machine.loadRegistryFixture("network-2000.reg");
-    const auto network = refreshedProbe();
-    EXPECT_THAT(linesOf(network->Adapters()), ElementsAre("3Com EtherLink XL 10/100 PCI TX NIC (3C905B-TX)"));
-    EXPECT_THAT(linesOf(network->Protocols()),
-                ElementsAre("Internet Protocol (TCP/IP)", "NWLink IPX/SPX/NetBIOS Compatible Transport Protocol"));
-    EXPECT_THAT(linesOf(network->Services()), ElementsAre("File and Printer Sharing for Microsoft Networks"));
-    EXPECT_THAT(linesOf(network->Clients()), ElementsAre("Client for Microsoft Networks"));
-}
-
-TEST_F(NetworkTest, Windows98WithoutACardLocationNamesTheFirstAdapter) {
-    machine.systemFake.poseAsWindows98(true);
-    machine.loadRegistryFixture("network-98.reg");
-    const auto network = refreshedProbe();
-    EXPECT_THAT(linesOf(network->Adapters()), ElementsAre("Dial-Up Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC"));
-    EXPECT_EQ(network->CardAdapterIndex(), -1);
-    EXPECT_EQ(network->CardAdapter(), "Dial-Up Adapter");
-    EXPECT_THAT(linesOf(network->Protocols()), ElementsAre("TCP/IP", "NetBEUI", "IPX/SPX-compatible Protocol"));
-    EXPECT_THAT(linesOf(network->Services()), ElementsAre("File and printer sharing for Microsoft Networks"));
-    EXPECT_THAT(linesOf(network->Clients()), ElementsAre("Client for Microsoft Networks", "Microsoft Family Logon"));
-}
-
-TEST_F(NetworkTest, ACardWithALocationAfterTheDialUpAdapterIsTheCardAdapter) {
-    machine.systemFake.poseAsWindows98(true);
-    machine.loadRegistryFixture("network-98.reg");
-    machine.loadRegistry(
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_10EC&DEV_8029&SUBSYS_00000000&REV_00\\BUS_00&DEV_0C&FUNC_00]\n"
-        "\"LocationInformation\"=\"PCI bus 0, device 12, function 0\"\n");
-    const auto network = refreshedProbe();
-    EXPECT_EQ(network->CardAdapterIndex(), 1);
-    EXPECT_EQ(network->CardAdapter(), "Realtek RTL8029(AS) PCI Ethernet NIC");
-}
-
-TEST_F(NetworkTest, WithoutAdaptersTheCardIsNotDetected) {
-    const auto network = refreshedProbe();
-    EXPECT_EQ(network->CardAdapterIndex(), -1);
-    EXPECT_EQ(network->CardAdapter(), "<not detected>");
-    EXPECT_THAT(sectionLines(*network, "Network"),
-                ElementsAre("Count=0", "ProtoCount=0", "ServiceCount=0", "ClientCount=0", "IPCount=0", "MACCount=0"));
+TEST_F(NetworkTest, TheAdaptersAndComponentsAreThoseOfTheDeviceRegistry) {
+    for (const RegistryCase& test : kRegistryCases) {
+        FakePlatform computer;
+        test.pose(computer.systemFake);
+        if (test.fixture != nullptr) {
+            computer.loadRegistryFixture(test.fixture);
+        }
+        computer.loadRegistry(std::string("REGEDIT4\n") + test.extraRegText);
+        const auto network = testing::refreshedProbe<TNetwork>(computer);
+        EXPECT_EQ(linesOf(network->Adapters()), test.adapters) << test.machine;
+        EXPECT_EQ(network->CardAdapterIndex(), test.cardAdapterIndex) << test.machine;
+        EXPECT_EQ(network->CardAdapter(), test.cardAdapter) << test.machine;
+        EXPECT_EQ(linesOf(network->Protocols()), test.protocols) << test.machine;
+        EXPECT_EQ(linesOf(network->Services()), test.services) << test.machine;
+        EXPECT_EQ(linesOf(network->Clients()), test.clients) << test.machine;
+        ResetOstrelRoutines();
+    }
 }
 
 // ---------------------------------------------------------------- NetBIOS
@@ -258,63 +246,52 @@ TEST_F(NetworkTest, TheIPAddressesAreThoseOfTheHostName) {
     EXPECT_THAT(linesOf(network.IPAddresses()), ElementsAre("192.168.1.5", "10.0.0.17"));
     EXPECT_EQ(machine.networkFake.openSessions, 0);
 
+    machine.networkFake.startupError = 10091;  // WSASYSNOTREADY
+    network.GetInfo();
+    EXPECT_TRUE(network.IPAddresses().empty());
+    machine.networkFake.startupError = 0;
     machine.networkFake.hosts.clear();
     network.GetInfo();
     EXPECT_TRUE(network.IPAddresses().empty());
-}
-
-TEST_F(NetworkTest, WithoutSocketsThereAreNoIPAddresses) {
-    machine.networkFake.hosts["VARDAK-TEST"] = {{192, 168, 1, 5}};
-    machine.networkFake.startupError = 10091;
-    EXPECT_TRUE(refreshedProbe()->IPAddresses().empty());
-    EXPECT_EQ(machine.networkFake.openSessions, 0);
 }
 
 // ---------------------------------------------------------------- TCP/IP
 
 TEST_F(NetworkTest, TheTCPIPSectionListsEveryAdapterWithItsAddresses) {
     withIpHelper();
+    FakeAdapterRecord card = ethernetCard();
+    card.secondaryWins = {{"192.168.1.3", "255.255.255.255"}};
     FakeAdapterRecord tokenRing;
     tokenRing.description = "IBM Token-Ring 16/4 Adapter";
-    tokenRing.hardwareAddress = {0x10, 0x00, 0x5A, 0x4B, 0x3C, 0x2D};
     tokenRing.interfaceType = 9;
-    tokenRing.ipAddresses = {{"10.1.0.9", "255.255.0.0"}};
-    tokenRing.secondaryWins = {{"10.1.0.3", "255.255.255.255"}};
-    script.adapters = {ethernetCard(), tokenRing, loopback()};
+    script.adapters = {card, tokenRing};
     script.params = {"vardak-pc", "example.org", {"192.168.1.1", "192.168.1.2", "10.1.0.3"}, 8, "", true, false, true};
-    // Every address list has its first node within the adapter record, so a list
-    // without addresses shows one empty entry.
     const auto network = refreshedProbe();
-    EXPECT_THAT(
-        sectionLines(*network, "TCP/IP"),
-        ElementsAre("HostName=vardak-pc", "DomainName=example.org", "NodeType=Hybrid", "PrimaryDNSSuffix=192.168.1.1",
-                    "DNSServers=192.168.1.1,192.168.1.2,10.1.0.3", "AdapterCount=3",
-                    "Adapter[0]=Intel(R) PRO/1000 MT Network Connection - Packet Scheduler Miniport",
-                    "AdapterPhysAddr[0]=00-0c-29-3e-5a-c1", "AdapterType[0]=Ethernet",
-                    "Adapter_IPAddress[0]=192.168.1.5,192.168.7.1", "Adapter_IPMask[0]=255.255.255.0,255.255.0.0",
-                    "Adapter_Gateway_IPAddress[0]=192.168.1.1", "Adapter_Gateway_IPMask[0]=255.255.255.255",
-                    "Adapter_DHCP_IPAddress[0]=192.168.1.1", "Adapter_DHCP_IPMask[0]=255.255.255.255",
-                    "Adapter_PrimaryWINS_IPAddress[0]=192.168.1.2", "Adapter_PrimaryWINS_IPMask[0]=255.255.255.255",
-                    "Adapter_SecondaryWINS_IPAddress[0]=\"\"", "Adapter_SecondaryWINS_IPMask[0]=\"\"",
-                    "Adapter[1]=IBM Token-Ring 16/4 Adapter", "AdapterPhysAddr[1]=10-00-5a-4b-3c-2d",
-                    "AdapterType[1]=Token Ring", "Adapter_IPAddress[1]=10.1.0.9", "Adapter_IPMask[1]=255.255.0.0",
-                    "Adapter_Gateway_IPAddress[1]=\"\"", "Adapter_Gateway_IPMask[1]=\"\"", "Adapter_DHCP_IPAddress[1]=\"\"",
-                    "Adapter_DHCP_IPMask[1]=\"\"", "Adapter_PrimaryWINS_IPAddress[1]=\"\"", "Adapter_PrimaryWINS_IPMask[1]=\"\"",
-                    "Adapter_SecondaryWINS_IPAddress[1]=10.1.0.3", "Adapter_SecondaryWINS_IPMask[1]=255.255.255.255",
-                    "Adapter[2]=MS TCP Loopback interface", "AdapterPhysAddr[2]=", "AdapterType[2]=Loopback",
-                    "Adapter_IPAddress[2]=127.0.0.1", "Adapter_IPMask[2]=255.0.0.0", "Adapter_Gateway_IPAddress[2]=\"\"",
-                    "Adapter_Gateway_IPMask[2]=\"\"", "Adapter_DHCP_IPAddress[2]=\"\"", "Adapter_DHCP_IPMask[2]=\"\"",
-                    "Adapter_PrimaryWINS_IPAddress[2]=\"\"", "Adapter_PrimaryWINS_IPMask[2]=\"\"",
-                    "Adapter_SecondaryWINS_IPAddress[2]=\"\"", "Adapter_SecondaryWINS_IPMask[2]=\"\""));
+    const std::vector<std::string> lines = sectionLines(*network, "TCP/IP");
+    ASSERT_EQ(lines.size(), 6u + 2 * 13);
+    EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 19),
+                ElementsAre("HostName=vardak-pc", "DomainName=example.org", "NodeType=Hybrid",
+                            "PrimaryDNSSuffix=192.168.1.1", "DNSServers=192.168.1.1,192.168.1.2,10.1.0.3",
+                            "AdapterCount=2", "Adapter[0]=Intel(R) PRO/1000 MT Network Connection - Packet Scheduler Miniport",
+                            "AdapterPhysAddr[0]=00-0c-29-3e-5a-c1", "AdapterType[0]=Ethernet",
+                            "Adapter_IPAddress[0]=192.168.1.5,192.168.7.1", "Adapter_IPMask[0]=255.255.255.0,255.255.0.0",
+                            "Adapter_Gateway_IPAddress[0]=192.168.1.1", "Adapter_Gateway_IPMask[0]=255.255.255.255",
+                            "Adapter_DHCP_IPAddress[0]=192.168.1.1", "Adapter_DHCP_IPMask[0]=255.255.255.255",
+                            "Adapter_PrimaryWINS_IPAddress[0]=192.168.1.2", "Adapter_PrimaryWINS_IPMask[0]=255.255.255.255",
+                            "Adapter_SecondaryWINS_IPAddress[0]=192.168.1.3",
+                            "Adapter_SecondaryWINS_IPMask[0]=255.255.255.255"));
+    // Every address list has its first node within the adapter record: a list
+    // without addresses shows one empty entry.
+    EXPECT_THAT(lines, ::testing::IsSupersetOf({"Adapter[1]=IBM Token-Ring 16/4 Adapter", "AdapterPhysAddr[1]=",
+                                                "AdapterType[1]=Token Ring", "Adapter_Gateway_IPAddress[1]=\"\""}));
     const TTCPIP& tcpip = network->TCPIP();
     EXPECT_TRUE(tcpip.EnableRouting());
     EXPECT_FALSE(tcpip.EnableProxy());
     EXPECT_TRUE(tcpip.EnableDNS());
-    TAdapter card;
-    ASSERT_TRUE(tcpip.GetAdapter(0, card));
-    EXPECT_TRUE(card.EnableDHCP);
-    EXPECT_FALSE(card.HaveWINS);
-    EXPECT_FALSE(tcpip.GetAdapter(3, card));
+    TAdapter read;
+    ASSERT_TRUE(tcpip.GetAdapter(0, read));
+    EXPECT_TRUE(read.EnableDHCP);
+    EXPECT_FALSE(tcpip.GetAdapter(2, read));
 }
 
 TEST_F(NetworkTest, EveryDNSServerIsListedHoweverManyAreSet) {
