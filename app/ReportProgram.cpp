@@ -15,6 +15,8 @@
 #include "probes/hardware/Vesk_Machine.h"
 #include "probes/hardware/Vesk_Memory.h"
 #include "probes/software/Vesk_OS.h"
+#include "probes/software/Vesk_Network.h"
+#include "probes/software/Vesk_Printers.h"
 
 namespace vardak::app {
 namespace {
@@ -83,10 +85,14 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TOperatingSystem.GetInfo", kMode, &probes::TOperatingSystem::GetInfo, os);
     probes::TMachine machine(platform);
     probes::CallGetInfo(platform.ui(), 1, "TMachine.GetInfo", kMode, &probes::TMachine::GetInfo, machine);
+    probes::TNetwork network(platform);
+    probes::CallGetInfo(platform.ui(), "TNetwork.GetInfo", kMode, &probes::TNetwork::GetInfo, network);
     probes::TDisplay display(platform);
     probes::CallGetInfo(platform.ui(), "TDisplay.GetInfo", kMode, &probes::TDisplay::GetInfo, display);
     probes::TAPM apm(platform);
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
+    probes::TPrinters printers(platform);
+    probes::CallGetInfo(platform.ui(), "TPrinters.GetInfo", kMode, &probes::TPrinters::GetInfo, printers);
 
     machine.Report(report);
     os.Report(report);
@@ -94,7 +100,9 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     memory.Report(report);
     display.Report(report);
     apm.Report(report);
+    network.Report(report);
     devices.Report(report);
+    printers.Report(report);
 }
 
 // Reads a dump file and writes what `decode` reports of it; a file that cannot be read

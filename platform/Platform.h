@@ -12,7 +12,9 @@
 #include "platform/Display.h"
 #include "platform/Firmware.h"
 #include "platform/Locale.h"
+#include "platform/Network.h"
 #include "platform/Power.h"
+#include "platform/Printers.h"
 #include "platform/Processor.h"
 #include "platform/RuntimeLibraries.h"
 #include "platform/Shell.h"
@@ -303,6 +305,8 @@ public:
     virtual Display& display() = 0;
     virtual Power& power() = 0;
     virtual Locale& locale() = 0;
+    virtual Network& network() = 0;
+    virtual Printers& printers() = 0;
 };
 
 }  // namespace vardak::platform

@@ -6,7 +6,9 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Firmware.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32Network.h"
 #include "platform/win32/Win32Power.h"
+#include "platform/win32/Win32Printers.h"
 #include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32RuntimeLibraries.h"
@@ -34,6 +36,8 @@ public:
     platform::Display& display() override { return display_; }
     platform::Power& power() override { return power_; }
     platform::Locale& locale() override { return locale_; }
+    platform::Network& network() override { return network_; }
+    platform::Printers& printers() override { return printers_; }
 
 private:
     Win32Registry registry_;
@@ -47,6 +51,8 @@ private:
     Win32Display display_;
     Win32Power power_;
     Win32Locale locale_;
+    Win32Network network_;
+    Win32Printers printers_;
 };
 
 }  // namespace vardak::win32

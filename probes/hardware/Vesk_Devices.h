@@ -42,6 +42,7 @@ inline constexpr std::array<std::string_view, kDeviceClassCount> kDeviceClassNam
 namespace device_class {
 inline constexpr uint8_t kComputer = 1;
 inline constexpr uint8_t kDisplay = 3;
+inline constexpr uint8_t kNet = 21;
 inline constexpr uint8_t kUnknown = 24;
 }  // namespace device_class
 

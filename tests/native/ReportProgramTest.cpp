@@ -121,7 +121,7 @@ TEST(ReportProgram, MemoryFollowsTheCpuAndTheDevicesComeLater) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Count=17"), lines.end());
 }
 
-TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheDevices) {
+TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheNetwork) {
     testing::FakePlatform machine;
     machine.loadRegistryFixture("display-xp.reg");
     machine.displayFake.poseAsScreen(1024, 768, 16);
@@ -135,10 +135,32 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheDevices) {
     EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 10, sections.end())),
               (std::vector<std::string>{"[Display]", "[Video Modes]", "[Curve Capabilities]", "[Line Capabilities]",
                                         "[Polygonal Capabilities]", "[Raster Capabilities]", "[Text Capabilities]",
-                                        "[Advanced Power Management]", "[Devices]"}));
+                                        "[Advanced Power Management]", "[Network]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter=NVIDIA GeForce2 MX/MX 400", "HorzRes=1024", "ColorDepth=16",
                              "Mode1=1024 x 768 - 16 bit", "BatteryChargeStatus=No Battery"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+}
+
+TEST(ReportProgram, TheNetworkComesBeforeTheDevicesAndThePrintersAfterThem) {
+    testing::FakePlatform machine;
+    machine.loadRegistryFixture("network-xp.reg");
+    machine.networkFake.lanas = {testing::FakeLana{0, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0xC1}}};
+    machine.printersFake.installed = {{"HP LaserJet 4", "LPT1:"}};
+    machine.printersFake.defaultName = "HP LaserJet 4";
+    const ProgramRun run = runWith(machine, {});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_TRUE(machine.uiFake.lines.empty()) << machine.uiFake.lines.front();
+    const std::vector<std::string> sections = sectionsOf(run.out);
+    const auto power = std::find(sections.begin(), sections.end(), "[Advanced Power Management]");
+    ASSERT_NE(power, sections.end());
+    EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 5, sections.end())),
+              (std::vector<std::string>{"[Network]", "[Winsock]", "[TCP/IP]", "[Devices]"}));
+    EXPECT_EQ(sections.back(), "[Printers]");
+    const std::vector<std::string> lines = linesOf(run.out);
+    for (const char* line : {"Adapter1=Intel(R) PRO/1000 MT Network Connection", "MACAddress1=00:0c:29:3e:5a:c1",
+                             "HP LaserJet 4 on LPT1:=1"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }

@@ -13,7 +13,7 @@
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ReportSections.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
@@ -58,12 +58,7 @@ protected:
     }
 
     // A probe created and refreshed on the machine as it is now.
-    std::unique_ptr<TDisplay> refreshedProbe() {
-        const OstrelRoutinesSession session(machine);
-        auto display = std::make_unique<TDisplay>(machine);
-        display->GetInfo();
-        return display;
-    }
+    std::unique_ptr<TDisplay> refreshedProbe() { return testing::refreshedProbe<TDisplay>(machine); }
 
     FakePlatform machine;
 };

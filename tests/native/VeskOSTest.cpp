@@ -14,7 +14,7 @@
 
 #include "framework/Exception.h"
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ReportSections.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {

@@ -11,7 +11,9 @@
 #include "tests/support/FakeFileSystem.h"
 #include "tests/support/FakeFirmware.h"
 #include "tests/support/FakeLocale.h"
+#include "tests/support/FakeNetwork.h"
 #include "tests/support/FakePower.h"
+#include "tests/support/FakePrinters.h"
 #include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/FakeRuntimeLibraries.h"
@@ -42,6 +44,8 @@ public:
     platform::Display& display() override { return displayFake; }
     platform::Power& power() override { return powerFake; }
     platform::Locale& locale() override { return localeFake; }
+    platform::Network& network() override { return networkFake; }
+    platform::Printers& printers() override { return printersFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -61,6 +65,8 @@ public:
     FakeDisplay displayFake;
     FakePower powerFake;
     FakeLocale localeFake;
+    FakeNetwork networkFake;
+    FakePrinters printersFake;
 };
 
 // Full path of a file in tests/fixtures.
