@@ -51,7 +51,7 @@ class Tools:
 
     def resolve(self, program, address):
         """Function and source line of an address, as addr2line finds them."""
-        lines = run(self.addr2line, "-f", "-C", "-e", str(program), hex(address)).stdout.splitlines()
+        lines = run(self.addr2line, "-f", "-e", str(program), hex(address)).stdout.splitlines()
         return (lines + ["", ""])[:2]
 
 
