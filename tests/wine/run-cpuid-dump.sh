@@ -19,10 +19,10 @@ trap 'rm -rf "$work"' EXIT
 
 LD_LIBRARY_PATH=$tool/usr/lib/i386-linux-gnu timeout 120 "$tool/usr/bin/cpuid_tool" \
     --save="$work/cpu.txt" >/dev/null
-# On logical CPU 0, the one the dump describes: leaf 1 names the processor a program
-# runs on (its APIC ID).
+# Leaf 1 carries the APIC identifier of the processor that asked: the live report asks
+# on the first logical processor, as the dump reader reads that one.
 report() {
-    taskset -c 0 timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$build/app/VardakReport.exe" "$@" |
+    timeout 600 taskset -c 0 "$top/scripts/wine-run" --prefix "$prefix" "$build/app/VardakReport.exe" "$@" |
         tr -d '\r'
 }
 report --cpuid-dump "Z:${work//\//\\}\\cpu.txt" >"$work/dump.report"
