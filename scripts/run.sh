@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Win32 program and starts Vardak under Wine.
-# Without a display it starts a private Xvfb server, waits for the window, saves a
-# screenshot under build/screenshots and closes the program again.
+# Installs what is missing, builds the programs (not the tests) and starts Vardak
+# under Wine. Without a display it starts a private Xvfb server, waits for the
+# window, saves a screenshot under build/screenshots and closes the program again.
 #   scripts/run.sh [Vardak.exe arguments]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -9,9 +9,17 @@ top=$(cd "$here/.." && pwd)
 cd "$top"
 
 "$here/setup.sh"
-"$here/build.sh" >/dev/null
+echo "Building Vardak.exe and VardakReport.exe (a few minutes the first time)"
+mkdir -p build
+if ! "$here/build.sh" Vardak VardakReport >build/run-build.log 2>&1; then
+    tail -n 40 build/run-build.log >&2
+    echo "The build failed; its whole output is in build/run-build.log" >&2
+    exit 1
+fi
 program=$top/build/win32/app/Vardak.exe
 export VARDAK_WINEPREFIX=$top/build/win32/wineprefix
+echo "The report program is build/win32/app/VardakReport.exe; it prints the report to standard output:"
+echo "  scripts/wine-run build/win32/app/VardakReport.exe > report.txt"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "Starting Vardak on display $DISPLAY"

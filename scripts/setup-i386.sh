@@ -7,7 +7,8 @@
 # page by page on each memory mapping Wine asks for, so every Wine process costs about
 # a minute of CPU and creating a prefix takes tens of minutes; Debian 13's qemu 10
 # does the same in a fraction of a second. Where emulation is needed, that qemu is
-# fetched from Debian's archive into build/deps/qemu (the system's apt state is left
+# fetched into build/deps/qemu from the Debian mirror the system's apt configuration
+# names (without one the set-up stops and says so; the system's apt state is left
 # alone) and registered in front of any older entry. A kernel that runs 32-bit code
 # itself never consults binfmt_misc for it, so nothing is changed there.
 set -euo pipefail
@@ -59,24 +60,34 @@ runs_natively() {
     return $status
 }
 
-# The mirror the system's own entries name, else Debian's main one.
-mirror() {
-    local uri=""
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        uri=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-    fi
-    if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
-        uri=$(awk '$1 == "deb" && $2 !~ /^\[/ {print $2; exit}' /etc/apt/sources.list)
-    fi
-    echo "${uri:-http://deb.debian.org/debian}"
+# The Debian mirror the system's apt configuration names for its own release (main
+# component, not the -updates or -security suites), or nothing. apt lists the
+# entries of every sources file, in either format; the origin is known once
+# apt-get update has run, and then it must be Debian.
+configured_mirror() {
+    local codename
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [ -n "$codename" ] || return 0
+    apt-get indextargets --format '$(TARGET_OF) $(REPO_URI) $(RELEASE) $(COMPONENT) $(ORIGIN)' 2>/dev/null |
+        awk -v release="$codename" '$1 == "deb" && $3 == release && $4 == "main" &&
+                                    ($5 == "Debian" || $5 == "$(ORIGIN)") { print $2; exit }'
 }
 
 fetch_emulator() {
     [ -x "$emulator" ] && return 0
+    local mirror
+    mirror=$(configured_mirror)
+    if [ -z "$mirror" ]; then
+        echo "setup: 32-bit programs need qemu-user from Debian 13 here, and the system's apt" \
+            "configuration names no Debian mirror to fetch it from: add one for this release" \
+            "(a 'deb' entry of the main component) to /etc/apt/sources.list or" \
+            "/etc/apt/sources.list.d/, then run the set-up again" >&2
+        exit 1
+    fi
     local apt_dir=$deps/apt
     rm -rf "$apt_dir"
     mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $(mirror) trixie main" \
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror trixie main" \
         >"$apt_dir/sources.list"
     local options=(
         -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null

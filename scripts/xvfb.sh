@@ -11,27 +11,24 @@ display_works() {
 }
 
 start_xvfb() {
-    local screen=${1:-1280x1024x24} candidate display=""
-    # A random display number keeps parallel runs apart.
-    for _ in $(seq 50); do
-        candidate=$((200 + RANDOM % 300))
-        if [ ! -e "/tmp/.X11-unix/X$candidate" ] && [ ! -e "/tmp/.X$candidate-lock" ]; then
-            display=:$candidate
-            break
-        fi
-    done
-    [ -n "$display" ] || { echo "no free X display" >&2; return 1; }
-    Xvfb "$display" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
+    local screen=${1:-1280x1024x24} number_file number
+    number_file=$(mktemp)
+    # The server picks a free display number itself and writes it once it listens, so
+    # parallel runs on one machine never race for a number.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
     vardak_xvfb_pid=$!
     for _ in $(seq 100); do
-        xdpyinfo -display "$display" >/dev/null 2>&1 && break
+        [ -s "$number_file" ] && break
         sleep 0.1
     done
-    if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
-        echo "Xvfb did not start on $display" >&2
+    number=$(tr -d '[:space:]' <"$number_file")
+    rm -f "$number_file"
+    if [ -z "$number" ] || ! xdpyinfo -display ":$number" >/dev/null 2>&1; then
+        echo "Xvfb did not start" >&2
+        stop_xvfb
         return 1
     fi
-    export DISPLAY=$display
+    export DISPLAY=:$number
 }
 
 stop_xvfb() {
