@@ -181,16 +181,16 @@ void TVardak::hentInfoClick() {}
 
 std::optional<grell::EventHandler> TVardak::findHandler(std::string_view name) {
     auto notify = [this](void (TVardak::*method)(TObject&)) {
-        return grell::EventHandler{[this, method](TObject& sender) { (this->*method)(sender); }, {}};
+        return grell::EventHandler{.notify = [this, method](TObject& sender) { (this->*method)(sender); }};
     };
     if (name == "OpdaterClick") return notify(&TVardak::opdaterClick);
     if (name == "AfslutClick") return notify(&TVardak::afslutClick);
     if (name == "UdskrivClick") return notify(&TVardak::udskrivClick);
     if (name == "KopierClick") return notify(&TVardak::kopierClick);
     if (name == "Shape1MouseDown") {
-        return grell::EventHandler{{}, [this](TObject& sender, grell::MouseButton button, grell::TPoint point) {
-                                       shape1MouseDown(sender, button, point);
-                                   }};
+        return grell::EventHandler{.mouse = [this](TObject& sender, grell::MouseButton button, grell::TPoint point) {
+            shape1MouseDown(sender, button, point);
+        }};
     }
     return std::nullopt;
 }

@@ -16,9 +16,9 @@ using TMouseMoveEvent = std::function<void(TObject& sender, TPoint point)>;
 
 // A handler of the layout's owner, named by an event property ("OnClick = AfslutClick").
 struct EventHandler {
-    TNotifyEvent notify;   // set for notify events
-    TMouseEvent mouse;     // set for mouse button events
-    TMouseMoveEvent move;  // set for mouse move events
+    TNotifyEvent notify{};   // set for notify events
+    TMouseEvent mouse{};     // set for mouse button events
+    TMouseMoveEvent move{};  // set for mouse move events
 };
 
 }  // namespace vardak::grell

@@ -91,7 +91,7 @@ protected:
             },
             [this](std::string_view name) -> std::optional<grell::EventHandler> {
                 if (name != "FormMouseDown") return std::nullopt;
-                return grell::EventHandler{{}, [this](TObject&, grell::MouseButton, grell::TPoint) { ++mouseDowns; }};
+                return grell::EventHandler{.mouse = [this](TObject&, grell::MouseButton, grell::TPoint) { ++mouseDowns; }};
             },
         };
         form = std::make_unique<grell::TGrellWinControl>(nullptr);

@@ -110,7 +110,7 @@ struct OldProcessor {
     CpuidRegisters extendedLevel1 = {};
     std::string brand = "";
     uint32_t mhz = 0;  // the measured clock, 0 for none
-    std::optional<double> quotient;  // what the processor's division answers
+    std::optional<double> quotient{};  // what the processor's division answers
 
     std::vector<std::string> cpuSection;  // the [CPU] entries
     std::set<CPUFeature> features;
