@@ -6,6 +6,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Firmware.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32Multimedia.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Processor.h"
 #include "platform/win32/Win32Registry.h"
@@ -34,6 +35,7 @@ public:
     platform::Display& display() override { return display_; }
     platform::Power& power() override { return power_; }
     platform::Locale& locale() override { return locale_; }
+    platform::Multimedia& multimedia() override { return multimedia_; }
 
 private:
     Win32Registry registry_;
@@ -47,6 +49,7 @@ private:
     Win32Display display_;
     Win32Power power_;
     Win32Locale locale_;
+    Win32Multimedia multimedia_;
 };
 
 }  // namespace vardak::win32

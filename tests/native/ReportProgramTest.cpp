@@ -132,13 +132,44 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheDevices) {
     const std::vector<std::string> sections = sectionsOf(run.out);
     const auto memory = std::find(sections.begin(), sections.end(), "[Memory]");
     ASSERT_NE(memory, sections.end());
-    EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 10, sections.end())),
+    EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 12, sections.end())),
               (std::vector<std::string>{"[Display]", "[Video Modes]", "[Curve Capabilities]", "[Line Capabilities]",
                                         "[Polygonal Capabilities]", "[Raster Capabilities]", "[Text Capabilities]",
-                                        "[Advanced Power Management]", "[Devices]"}));
+                                        "[Advanced Power Management]", "[Media]", "[Sound]", "[Devices]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter=NVIDIA GeForce2 MX/MX 400", "HorzRes=1024", "ColorDepth=16",
                              "Mode1=1024 x 768 - 16 bit", "BatteryChargeStatus=No Battery"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+}
+
+TEST(ReportProgram, MediaFollowsThePowerAndEveryDriveComesAfterTheDevices) {
+    testing::FakePlatform machine;
+    machine.loadRegistryFixture("media-nt.reg");
+    machine.multimediaFake.devices[platform::MultimediaKind::WaveOut] = {
+        testing::FakeMultimedia::record(52, "SB Live! Wave Device", 0x050A)};
+    testing::FakeDrive cdrom;
+    cdrom.type = platform::DriveType::CDROM;
+    cdrom.present = false;
+    machine.filesFake.addDrive('D', cdrom);
+    testing::FakeDrive system;
+    system.geometry = platform::ClusterGeometry{8, 512, 1000, 5000};
+    machine.filesFake.addDrive('C', system);
+    const ProgramRun run = runWith(machine, {});
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_TRUE(machine.uiFake.lines.empty()) << machine.uiFake.lines.front();
+    const std::vector<std::string> sections = sectionsOf(run.out);
+    const auto power = std::find(sections.begin(), sections.end(), "[Advanced Power Management]");
+    ASSERT_NE(power, sections.end());
+    EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 4, sections.end())),
+              (std::vector<std::string>{"[Media]", "[Sound]", "[Devices]"}));
+    // The disks are last, each drive with its flags.
+    ASSERT_GE(sections.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(sections.end() - 5, sections.end()),
+              (std::vector<std::string>{"[Disks]", "[DiskC:]", "[DiskC:_Flags]", "[DiskD:]", "[DiskD:_Flags]"}));
+    const std::vector<std::string> lines = linesOf(run.out);
+    for (const char* line : {"Device3=Creative SB Live! (WDM)", "WaveOut1=SB Live! Wave Device v5.10",
+                             "Available=CD", "Capacity=20.480.000", "Type=CDROM"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }

@@ -11,6 +11,7 @@
 #include "tests/support/FakeFileSystem.h"
 #include "tests/support/FakeFirmware.h"
 #include "tests/support/FakeLocale.h"
+#include "tests/support/FakeMultimedia.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/FakeProcessor.h"
 #include "tests/support/FakeRegistry.h"
@@ -42,6 +43,7 @@ public:
     platform::Display& display() override { return displayFake; }
     platform::Power& power() override { return powerFake; }
     platform::Locale& locale() override { return localeFake; }
+    platform::Multimedia& multimedia() override { return multimediaFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -61,6 +63,7 @@ public:
     FakeDisplay displayFake;
     FakePower powerFake;
     FakeLocale localeFake;
+    FakeMultimedia multimediaFake;
 };
 
 // Full path of a file in tests/fixtures.
