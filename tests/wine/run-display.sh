@@ -23,74 +23,17 @@ end_wine_server() {
     timeout 120 "$top/scripts/wine-run" --prefix "$prefix" --kill-server || true
 }
 
-output=$(mktemp)
+report=$(mktemp)
 cleanup() {
     end_wine_server
     stop_xvfb
-    rm -f "$output"
+    rm -f "$report"
 }
 trap cleanup EXIT
 
-# Every check is also a test case of a GoogleTest-style XML result in the build's
-# test-results folder, which the test run counts.
-results=$build/test-results
-mkdir -p "$results"
-cases=""
-current_screen=""
-record() {
-    local name=$1 failure=${2:-}
-    name=$(printf '%s' "$name" | sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g')
-    failure=$(printf '%s' "$failure" | sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g')
-    if [ -n "$failure" ]; then
-        cases+="    <testcase name=\"$name\" classname=\"DisplayScreens/$current_screen\"><failure message=\"$failure\"/></testcase>"$'\n'
-    else
-        cases+="    <testcase name=\"$name\" classname=\"DisplayScreens/$current_screen\"/>"$'\n'
-    fi
-}
-write_results() {
-    {
-        echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo '<testsuites name="vardak_display_screens">'
-        echo '  <testsuite name="DisplayScreens">'
-        printf '%s' "$cases"
-        echo '  </testsuite>'
-        echo '</testsuites>'
-    } >"$results/vardak_display_screens.xml"
-}
-
-failures=0
-fail() {
-    echo "FAIL $*"
-    failures=$((failures + 1))
-    record "$*" "$*"
-}
-pass() {
-    echo "ok   $*"
-    record "$*"
-}
-
-# The value of KEY in SECTION of the report, or nothing.
-entry() {
-    awk -v section="[$1]" -v key="$2" '
-        /^\[/ { inside = ($0 == section); next }
-        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
-    ' "$output"
-}
-
-# The whole section, one line per entry.
-section() {
-    awk -v section="[$1]" '/^\[/ { inside = ($0 == section); next } inside { print }' "$output"
-}
-
-expect_entry() {
-    local section=$1 key=$2 expected=$3 actual
-    actual=$(entry "$section" "$key")
-    if [ "$actual" = "$expected" ]; then
-        pass "[$section] $key=$actual"
-    else
-        fail "[$section] $key: expected '$expected', got '$actual'"
-    fi
-}
+# shellcheck source=tests/wine/report-checks.sh
+. "$here/report-checks.sh"
+checks_begin "$build" vardak_display_screens DisplayScreens
 
 # Wine stores the pixels of a 24-bit X screen in 32 bits and reports that size.
 bits_per_pixel() {
@@ -150,14 +93,14 @@ check_power() {
 
 for screen in "${screens[@]}"; do
     echo "== screen $screen"
-    current_screen=$screen
+    check_group=$screen
     end_wine_server
     start_xvfb "$screen"
-    if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$report_program" >"$output"; then
+    if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$report_program" >"$report"; then
         fail "$screen: the report program failed"
     fi
     # The report's lines end with CR LF.
-    sed -i 's/\r$//' "$output"
+    sed -i 's/\r$//' "$report"
     check_display "$screen"
     check_power
     # The server first, so that Wine does not see its display vanish.
@@ -165,9 +108,4 @@ for screen in "${screens[@]}"; do
     stop_xvfb
 done
 
-write_results
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+checks_end
