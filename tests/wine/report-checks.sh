@@ -1,12 +1,22 @@
+# shellcheck shell=bash disable=SC2034,SC2154
 # Checks of the report program's output for the Wine test scripts; every check is
 # also a test case of a GoogleTest-style XML result in the build's test-results
 # folder, which the test run counts. Sourced:
+#   report_paths BUILD_DIR  sets top, build, prefix (VARDAK_WINEPREFIX or the build's)
+#                           and report_program
 #   checks_begin BUILD_DIR RESULT_NAME SUITE
 #   report=FILE            the report under test, its CR removed
 #   check_group=NAME       groups the following cases (a screen, a run)
 #   pass TEXT | fail TEXT | expect_entry SECTION KEY VALUE
 #   entry SECTION KEY      the value, or nothing;  section SECTION  its lines
 #   checks_end             writes the XML; exits 1 after a failed check
+
+report_paths() {
+    top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    build=$(cd "$1" && pwd)
+    prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
+    report_program=$build/app/VardakReport.exe
+}
 
 checks_begin() {
     checks_results=$1/test-results

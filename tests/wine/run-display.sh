@@ -10,10 +10,9 @@
 # must not inherit a screen that is gone.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-top=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
-report_program=$build/app/VardakReport.exe
+# shellcheck source=tests/wine/report-checks.sh
+. "$here/report-checks.sh"
+report_paths "$1"
 screens=(1024x768x24 800x600x16)
 
 # shellcheck source=scripts/xvfb.sh
@@ -31,8 +30,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=tests/wine/report-checks.sh
-. "$here/report-checks.sh"
 checks_begin "$build" vardak_display_screens DisplayScreens
 
 # Wine stores the pixels of a 24-bit X screen in 32 bits and reports that size.

@@ -9,10 +9,9 @@
 # that is not ready, which the report must walk without a box and show as empty.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-top=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
-report_program=$build/app/VardakReport.exe
+# shellcheck source=tests/wine/report-checks.sh
+. "$here/report-checks.sh"
+report_paths "$1"
 # Far more than a report takes; a system box waiting for a click would pass it.
 report_timeout=300
 
@@ -35,8 +34,6 @@ cleanup() {
 trap cleanup EXIT
 [ -z "$not_ready" ] || ln -s "$build/vardak-no-such-drive" "$dosdevices/$not_ready:"
 
-# shellcheck source=tests/wine/report-checks.sh
-. "$here/report-checks.sh"
 checks_begin "$build" vardak_report_drives_media ReportDrivesMedia
 check_group=report
 
