@@ -1,5 +1,6 @@
 #include "probes/hardware/Vesk_Disk.h"
 
+#include <iterator>
 #include <optional>
 
 #include "probes/core/Format.h"
@@ -103,7 +104,7 @@ void TDisk::Report(TStrings& report) {
     addReportSection(report, "Disks");
     addReportEntry(report, "Available", availableDisks_);
     const std::string separator = thousandSeparator(platform_);
-    for (const char letter : std::string(availableDisks_)) {
+    for (const char letter : availableDisks_) {
         SetDrive(std::string(1, letter) + ":");
         reportSelectedDrive(report, separator);
     }

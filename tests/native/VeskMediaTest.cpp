@@ -56,14 +56,6 @@ TEST_F(MediaTest, NoMultimediaDeviceLeavesBothIndexesAtMinusOne) {
                                                "MIDIInCount=0", "MIDIOutCount=0", "AUXCount=0", "MixerCount=0"));
 }
 
-TEST_F(MediaTest, The95And98DeviceRegistryListsItsSoundCard) {
-    machine.systemFake.poseAsWindows98(true);
-    machine.loadRegistryFixture("devices-9x.reg");
-    const TMedia media(machine);
-    EXPECT_THAT(media.Devices().toVector(), ElementsAre("Creative AudioPCI (ES1371,ES1373)"));
-    EXPECT_EQ(media.GamePortIndex(), -1);
-}
-
 // ---------------------------------------------------------------- interface lists
 
 // Record sizes of the six kinds, as the system fills them.

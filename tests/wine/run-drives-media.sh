@@ -58,21 +58,6 @@ letters=$(find "$dosdevices" -mindepth 1 -maxdepth 1 -name '?:' -printf '%f\n' |
     cut -c1 | tr '[:lower:]' '[:upper:]' | sort | tr -d '\n')
 expect_entry Disks Available "$letters"
 
-expected_headers="[Disks]"
-for letter in $(echo "$letters" | grep -o .); do
-    expected_headers+=" [Disk$letter:] [Disk$letter:_Flags]"
-done
-actual_headers=$(sed -n '/^\[Disks\]$/,$p' "$report" | grep '^\[' | tr '\n' ' ' | sed 's/ $//')
-if [ "$actual_headers" = "$expected_headers" ]; then
-    pass "a drive section and a flags section per drive, in order"
-else
-    fail "drive sections: expected '$expected_headers', got '$actual_headers'"
-fi
-
-for letter in $(echo "$letters" | grep -o .); do
-    expect_entry "Disk$letter:" UNC "$letter:"
-done
-
 # Whether $1 lies within 1 % of $2.
 within_one_percent() {
     awk -v actual="$1" -v expected="$2" \
