@@ -11,8 +11,10 @@
 #include "probes/hardware/SmbiosDump.h"
 #include "probes/hardware/Vesk_APM.h"
 #include "probes/hardware/Vesk_Devices.h"
+#include "probes/hardware/Vesk_Disk.h"
 #include "probes/hardware/Vesk_Display.h"
 #include "probes/hardware/Vesk_Machine.h"
+#include "probes/hardware/Vesk_Media.h"
 #include "probes/hardware/Vesk_Memory.h"
 #include "probes/software/Vesk_OS.h"
 #include "probes/software/Vesk_Network.h"
@@ -83,12 +85,17 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TMemory.GetInfo", kMode, &probes::TMemory::GetInfo, memory);
     probes::TOperatingSystem os(platform);
     probes::CallGetInfo(platform.ui(), "TOperatingSystem.GetInfo", kMode, &probes::TOperatingSystem::GetInfo, os);
+    probes::TDisk disk(platform);
+    probes::CallGetInfo(platform.ui(), "TDisk.GetInfo", kMode, &probes::TDisk::GetInfo, disk);
+    disk.SetDrive(probes::GetWinDir(platform).substr(0, 2));
     probes::TMachine machine(platform);
     probes::CallGetInfo(platform.ui(), 1, "TMachine.GetInfo", kMode, &probes::TMachine::GetInfo, machine);
     probes::TNetwork network(platform);
     probes::CallGetInfo(platform.ui(), "TNetwork.GetInfo", kMode, &probes::TNetwork::GetInfo, network);
     probes::TDisplay display(platform);
     probes::CallGetInfo(platform.ui(), "TDisplay.GetInfo", kMode, &probes::TDisplay::GetInfo, display);
+    probes::TMedia media(platform);
+    probes::CallGetInfo(platform.ui(), "TMedia.GetInfo", kMode, &probes::TMedia::GetInfo, media);
     probes::TAPM apm(platform);
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
     probes::TPrinters printers(platform);
@@ -100,8 +107,10 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     memory.Report(report);
     display.Report(report);
     apm.Report(report);
+    media.Report(report);
     network.Report(report);
     devices.Report(report);
+    disk.Report(report);
     printers.Report(report);
 }
 

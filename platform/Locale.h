@@ -24,6 +24,7 @@ struct TimeZoneInformation {
 
 // Locale identifiers.
 inline constexpr uint32_t kLocaleSystemDefault = 0x0800;
+inline constexpr uint32_t kLocaleUserDefault = 0x0400;
 
 // Locale items (LOCALE_* values) the probes ask for.
 namespace locale_item {
@@ -35,6 +36,7 @@ inline constexpr uint32_t kAbbreviatedCountryName = 0x0007;
 inline constexpr uint32_t kListSeparator = 0x000C;
 inline constexpr uint32_t kMeasurementSystem = 0x000D;
 inline constexpr uint32_t kDecimalSeparator = 0x000E;
+inline constexpr uint32_t kThousandSeparator = 0x000F;
 inline constexpr uint32_t kDecimalDigits = 0x0011;
 inline constexpr uint32_t kCurrencySymbol = 0x0014;
 inline constexpr uint32_t kInternationalCurrencySymbol = 0x0015;

@@ -13,6 +13,7 @@
 #include "platform/Firmware.h"
 #include "platform/Locale.h"
 #include "platform/Network.h"
+#include "platform/Multimedia.h"
 #include "platform/Power.h"
 #include "platform/Printers.h"
 #include "platform/Processor.h"
@@ -252,6 +253,10 @@ public:
     // Nothing where the 64-bit query is missing or fails (no disk in the drive too).
     virtual std::optional<FreeSpace> freeSpace(const std::string& root) = 0;
     virtual std::optional<VolumeInformation> volumeInformation(const std::string& root) = 0;
+    // The network path ("\\server\share") a drive such as "X:" is connected to, a
+    // remembered connection that is not connected now too; nothing for a drive that
+    // is no network connection.
+    virtual std::optional<std::string> networkConnection(const std::string& drive) = 0;
 
     virtual bool fileExists(const std::string& path) = 0;
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
@@ -307,6 +312,7 @@ public:
     virtual Locale& locale() = 0;
     virtual Network& network() = 0;
     virtual Printers& printers() = 0;
+    virtual Multimedia& multimedia() = 0;
 };
 
 }  // namespace vardak::platform

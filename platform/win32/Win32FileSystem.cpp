@@ -3,6 +3,7 @@
 #include "platform/win32/WinHandles.h"
 
 #include <windows.h>
+#include <winnetwk.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +19,9 @@ using platform::VolumeInformation;
 // Profile texts larger than this are not profiles we read.
 constexpr DWORD kLargestProfileBuffer = 1024 * 1024;
 constexpr DWORD kFileChunk = 64 * 1024;
+// The second attempt has the buffer the first one asked for; a third covers a
+// connection that changed in between.
+constexpr int kNetworkConnectionAttempts = 3;
 
 uint64_t combine(const ULARGE_INTEGER& value) {
     return (static_cast<uint64_t>(value.HighPart) << 32) | value.LowPart;
@@ -125,6 +129,25 @@ std::optional<VolumeInformation> Win32FileSystem::volumeInformation(const std::s
     info.maxComponentLength = maxComponentLength;
     info.flags = flags;
     return info;
+}
+
+std::optional<std::string> Win32FileSystem::networkConnection(const std::string& drive) {
+    const CriticalErrorsSuppressed quiet;
+    std::string remote(MAX_PATH, '\0');
+    for (int attempt = 0; attempt < kNetworkConnectionAttempts; ++attempt) {
+        DWORD length = static_cast<DWORD>(remote.size());
+        const DWORD status = WNetGetConnectionA(drive.c_str(), remote.data(), &length);
+        // A remembered connection that is not connected now still names its path.
+        if (status == NO_ERROR || status == ERROR_CONNECTION_UNAVAIL) {
+            remote.resize(strnlen(remote.data(), remote.size()));
+            return remote;
+        }
+        if (status != ERROR_MORE_DATA || length <= remote.size()) {
+            return std::nullopt;
+        }
+        remote.assign(length, '\0');
+    }
+    return std::nullopt;
 }
 
 bool Win32FileSystem::fileExists(const std::string& path) {

@@ -1,4 +1,5 @@
-// Drives, files, version resources and profile files through kernel32 and version.dll.
+// Drives, files, version resources and profile files through kernel32 and version.dll;
+// the network connections of drives through the multiple-provider router (mpr.dll).
 #pragma once
 
 #include "platform/Platform.h"
@@ -12,6 +13,7 @@ public:
     std::optional<platform::ClusterGeometry> clusterGeometry(const std::string& root) override;
     std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
     std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
+    std::optional<std::string> networkConnection(const std::string& drive) override;
 
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;

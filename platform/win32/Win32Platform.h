@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Firmware.h"
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Network.h"
+#include "platform/win32/Win32Multimedia.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Printers.h"
 #include "platform/win32/Win32Processor.h"
@@ -38,6 +39,7 @@ public:
     platform::Locale& locale() override { return locale_; }
     platform::Network& network() override { return network_; }
     platform::Printers& printers() override { return printers_; }
+    platform::Multimedia& multimedia() override { return multimedia_; }
 
 private:
     Win32Registry registry_;
@@ -53,6 +55,7 @@ private:
     Win32Locale locale_;
     Win32Network network_;
     Win32Printers printers_;
+    Win32Multimedia multimedia_;
 };
 
 }  // namespace vardak::win32

@@ -204,6 +204,21 @@ std::string padded(std::string text, const Conversion& conversion) {
 
 }  // namespace
 
+std::string FormatGrouped(int64_t value, std::string_view separator) {
+    constexpr size_t kGroupDigits = 3;
+    const std::string digits = decimal(value, std::nullopt);
+    const size_t firstDigit = value < 0 ? 1 : 0;
+    std::string grouped = digits.substr(0, firstDigit);
+    for (size_t at = firstDigit; at < digits.size(); ++at) {
+        const size_t digitsLeft = digits.size() - at;
+        if (at > firstDigit && digitsLeft % kGroupDigits == 0) {
+            grouped += separator;
+        }
+        grouped.push_back(digits[at]);
+    }
+    return grouped;
+}
+
 std::string Format(std::string_view format, std::span<const FormatArg> args, const FormatSettings& settings) {
     std::string result;
     size_t nextArgument = 0;

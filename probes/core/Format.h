@@ -61,4 +61,9 @@ inline std::string Format(std::string_view format, std::initializer_list<FormatA
     return Format(format, std::span<const FormatArg>(args.begin(), args.size()), settings);
 }
 
+// The integer in decimal with `separator` between the groups of three digits
+// ("1.234.567" with "."), as sizes are printed for people; an empty separator
+// groups nothing.
+std::string FormatGrouped(int64_t value, std::string_view separator);
+
 }  // namespace vardak::probes

@@ -169,9 +169,14 @@ constexpr std::array<FileFlagBit, 11> kFileFlagBits = {{
     {0x00020000, TFileFlag::fsEncryptedFileSystemSupport},
 }};
 constexpr uint32_t kLongFileNameLength = 255;
+// What a failed file-system attribute query leaves: no volume has every flag.
+constexpr uint32_t kFailedFileSystemFlags = 0xFFFFFFFF;
 
 TFileFlags fileFlagsOf(const platform::VolumeInformation& volume) {
     TFileFlags flags;
+    if (volume.flags == kFailedFileSystemFlags) {
+        return flags;
+    }
     for (const FileFlagBit& bit : kFileFlagBits) {
         if ((volume.flags & bit.systemFlag) != 0) {
             flags.include(bit.flag);

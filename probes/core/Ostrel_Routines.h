@@ -29,6 +29,8 @@ inline constexpr std::string_view kConnectionTypeNames[] = {"ctNone", "ctLAN", "
 
 // The same ordinals as the platform's drive-type codes 0..6.
 enum class TMediaType : uint8_t { dtUnknown, dtNotExists, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };
+inline constexpr std::string_view kMediaTypeNames[] = {"dtUnknown", "dtNotExists", "dtRemovable", "dtFixed",
+                                                       "dtRemote",  "dtCDROM",     "dtRAMDisk"};
 
 enum class TFileFlag : uint8_t {
     fsCaseIsPreserved,
@@ -43,6 +45,12 @@ enum class TFileFlag : uint8_t {
     fsReparsePointsSupport,
     fsSparseFilesSupport,
     fsDiskQuotasSupport,
+};
+
+inline constexpr std::string_view kFileFlagNames[] = {
+    "fsCaseIsPreserved",    "fsCaseSensitive",       "fsUnicodeStoredOnDisk",        "fsPersistentAcls",
+    "fsFileCompression",    "fsVolumeIsCompressed",  "fsLongFileNames",              "fsEncryptedFileSystemSupport",
+    "fsObjectIDsSupport",   "fsReparsePointsSupport", "fsSparseFilesSupport",        "fsDiskQuotasSupport",
 };
 
 using TFileFlags = TSet<TFileFlag, uint16_t>;
@@ -266,7 +274,9 @@ std::string GetProfilePath(platform::Platform& platform);
 // ---------------------------------------------------------------- drives
 
 bool DiskInDrive(platform::Platform& platform, const TDiskSign& drive);
-// Fills the whole record: fields that cannot be read are zero or empty.
+// Fills the whole record: fields that cannot be read are zero or empty, and a drive
+// that is not ready (no disk, an unreachable share) reads as empty. Sizes are 64-bit.
+// File-system flags of all ones are a failed query: no flags.
 void GetDiskInfo(platform::Platform& platform, const TDiskSign& drive, TDiskInfo& info);
 
 // ---------------------------------------------------------------- small helpers

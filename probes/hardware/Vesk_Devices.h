@@ -44,6 +44,7 @@ inline constexpr uint8_t kComputer = 1;
 inline constexpr uint8_t kDisplay = 3;
 inline constexpr uint8_t kNet = 21;
 inline constexpr uint8_t kUnknown = 24;
+inline constexpr uint8_t kMedia = 30;
 }  // namespace device_class
 
 // The index of the first table entry that starts `className`, compared without case

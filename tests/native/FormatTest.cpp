@@ -20,6 +20,27 @@ TEST(FormatTest, IntegersWithPrecisionAreZeroPadded) {
     EXPECT_EQ(Format("%d", {uint32_t{4000000000u}}), "4000000000");
 }
 
+TEST(FormatTest, GroupedNumbersSeparateEachThreeDigits) {
+    struct Case {
+        int64_t value;
+        const char* separator;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, ".", "0"},
+        {1000, ".", "1.000"},
+        {1234567, ".", "1.234.567"},
+        {3298534883328, ".", "3.298.534.883.328"},
+        {-1234, ".", "-1.234"},
+        {INT64_MIN, ".", "-9.223.372.036.854.775.808"},
+        {1234567, "", "1234567"},
+        {1234567, "\xA0", "1\xA0" "234\xA0" "567"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatGrouped(c.value, c.separator), c.text) << c.value;
+    }
+}
+
 TEST(FormatTest, ZeroPrecisionStillPrintsTheDigitZero) {
     EXPECT_EQ(Format("%.0d", {0}), "0");
     EXPECT_EQ(Format("%.0d%s", {0, " Hours, "}), "0 Hours, ");

@@ -480,6 +480,16 @@ TEST_F(DiskTest, AnEmptyDriveGivesZerosAndEmptyTexts) {
     EXPECT_TRUE(info.FileFlags.empty());
 }
 
+TEST_F(DiskTest, AFailedAttributeQueryMeansNoFlags) {
+    FakeDrive drive = fixedDrive();
+    drive.volume->flags = 0xFFFFFFFF;
+    machine.filesFake.addDrive('S', drive);
+    TDiskInfo info;
+    GetDiskInfo(machine, "S:", info);
+    EXPECT_TRUE(info.FileFlags.empty());
+    EXPECT_EQ(info.FileSystem, "NTFS");
+}
+
 TEST_F(DiskTest, WithoutThe64BitQueryTheClustersGiveTheSizes) {
     FakeDrive drive = fixedDrive();
     drive.geometry = platform::ClusterGeometry{64, 512, 1000000, 4000000};

@@ -132,10 +132,10 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheNetwork) {
     const std::vector<std::string> sections = sectionsOf(run.out);
     const auto memory = std::find(sections.begin(), sections.end(), "[Memory]");
     ASSERT_NE(memory, sections.end());
-    EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 10, sections.end())),
+    EXPECT_EQ(std::vector<std::string>(memory + 1, std::min(memory + 12, sections.end())),
               (std::vector<std::string>{"[Display]", "[Video Modes]", "[Curve Capabilities]", "[Line Capabilities]",
                                         "[Polygonal Capabilities]", "[Raster Capabilities]", "[Text Capabilities]",
-                                        "[Advanced Power Management]", "[Network]"}));
+                                        "[Advanced Power Management]", "[Media]", "[Sound]", "[Network]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter=NVIDIA GeForce2 MX/MX 400", "HorzRes=1024", "ColorDepth=16",
                              "Mode1=1024 x 768 - 16 bit", "BatteryChargeStatus=No Battery"}) {
@@ -143,24 +143,39 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheNetwork) {
     }
 }
 
-TEST(ReportProgram, TheNetworkComesBeforeTheDevicesAndThePrintersAfterThem) {
+TEST(ReportProgram, MediaAndNetworkFollowThePowerThenDevicesDisksAndPrinters) {
     testing::FakePlatform machine;
     machine.loadRegistryFixture("network-xp.reg");
+    machine.loadRegistryFixture("media-nt.reg");
     machine.networkFake.lanas = {testing::FakeLana{0, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0xC1}}};
     machine.printersFake.installed = {{"HP LaserJet 4", "LPT1:"}};
     machine.printersFake.defaultName = "HP LaserJet 4";
+    machine.multimediaFake.devices[platform::MultimediaKind::WaveOut] = {
+        testing::FakeMultimedia::record(52, "SB Live! Wave Device", 0x050A)};
+    testing::FakeDrive cdrom;
+    cdrom.type = platform::DriveType::CDROM;
+    cdrom.present = false;
+    machine.filesFake.addDrive('D', cdrom);
+    testing::FakeDrive system;
+    system.geometry = platform::ClusterGeometry{8, 512, 1000, 5000};
+    machine.filesFake.addDrive('C', system);
     const ProgramRun run = runWith(machine, {});
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_TRUE(machine.uiFake.lines.empty()) << machine.uiFake.lines.front();
     const std::vector<std::string> sections = sectionsOf(run.out);
     const auto power = std::find(sections.begin(), sections.end(), "[Advanced Power Management]");
     ASSERT_NE(power, sections.end());
-    EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 5, sections.end())),
-              (std::vector<std::string>{"[Network]", "[Winsock]", "[TCP/IP]", "[Devices]"}));
-    EXPECT_EQ(sections.back(), "[Printers]");
+    EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 7, sections.end())),
+              (std::vector<std::string>{"[Media]", "[Sound]", "[Network]", "[Winsock]", "[TCP/IP]", "[Devices]"}));
+    // Then the disks, each drive with its flags, and the printers last.
+    ASSERT_GE(sections.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(sections.end() - 6, sections.end()),
+              (std::vector<std::string>{"[Disks]", "[DiskC:]", "[DiskC:_Flags]", "[DiskD:]", "[DiskD:_Flags]",
+                                        "[Printers]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter1=Intel(R) PRO/1000 MT Network Connection", "MACAddress1=00:0c:29:3e:5a:c1",
-                             "HP LaserJet 4 on LPT1:=1"}) {
+                             "HP LaserJet 4 on LPT1:=1", "WaveOut1=SB Live! Wave Device v5.10", "Available=CD",
+                             "Capacity=20.480.000", "Type=CDROM"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }

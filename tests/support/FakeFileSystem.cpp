@@ -74,6 +74,11 @@ std::optional<platform::VolumeInformation> FakeFileSystem::volumeInformation(con
     return drive ? drive->volume : std::nullopt;
 }
 
+std::optional<std::string> FakeFileSystem::networkConnection(const std::string& drive) {
+    const FakeDrive* found = findDrive(drive);
+    return found ? found->networkPath : std::nullopt;
+}
+
 bool FakeFileSystem::fileExists(const std::string& path) {
     return files_.count(normalisedPath(path)) != 0;
 }

@@ -21,6 +21,8 @@ struct FakeDrive {
     std::optional<platform::VolumeInformation> volume;
     // False: a removable drive without a disk, whose queries fail.
     bool present = true;
+    // The network path of a mapped drive ("\\server\share"), present or not.
+    std::optional<std::string> networkPath;
 };
 
 // Paths compare without regard to ASCII case, "/" standing for "\". A profile file
@@ -35,6 +37,7 @@ public:
     std::optional<platform::ClusterGeometry> clusterGeometry(const std::string& root) override;
     std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
     std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
+    std::optional<std::string> networkConnection(const std::string& drive) override;
 
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;

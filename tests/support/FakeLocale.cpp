@@ -23,6 +23,7 @@ FakeLocale::FakeLocale() {
         {item::kListSeparator, ";"},
         {item::kMeasurementSystem, "0"},
         {item::kDecimalSeparator, ","},
+        {item::kThousandSeparator, "."},
         {item::kDecimalDigits, "2"},
         {item::kCurrencySymbol, "kr"},
         {item::kInternationalCurrencySymbol, "DKK"},

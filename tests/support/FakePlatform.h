@@ -12,6 +12,7 @@
 #include "tests/support/FakeFirmware.h"
 #include "tests/support/FakeLocale.h"
 #include "tests/support/FakeNetwork.h"
+#include "tests/support/FakeMultimedia.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/FakePrinters.h"
 #include "tests/support/FakeProcessor.h"
@@ -46,6 +47,7 @@ public:
     platform::Locale& locale() override { return localeFake; }
     platform::Network& network() override { return networkFake; }
     platform::Printers& printers() override { return printersFake; }
+    platform::Multimedia& multimedia() override { return multimediaFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -67,6 +69,7 @@ public:
     FakeLocale localeFake;
     FakeNetwork networkFake;
     FakePrinters printersFake;
+    FakeMultimedia multimediaFake;
 };
 
 // Full path of a file in tests/fixtures.

@@ -1,69 +1,58 @@
-# Checks of the report program's output for the shell tests, sourced by them.
-# Every check is also a test case of a GoogleTest-style XML result in the build's
-# test-results folder, which the test run counts.
-#
-#   . report-checks.sh
-#   start_checks vardak_display_screens DisplayScreens "$build"
-#   check_group 1024x768x24          # the test cases' class is DisplayScreens/<group>
-#   report_file=$output              # the report the checks read (LF line ends)
-#   expect_entry Display HorzRes 1024
-#   finish_checks                    # writes the results; fails when a check failed
+# shellcheck shell=bash disable=SC2034,SC2154
+# Checks of the report program's output for the Wine test scripts; every check is
+# also a test case of a GoogleTest-style XML result in the build's test-results
+# folder, which the test run counts. Sourced:
+#   report_paths BUILD_DIR  sets top, build, prefix (VARDAK_WINEPREFIX or the build's)
+#                           and report_program
+#   checks_begin BUILD_DIR RESULT_NAME SUITE
+#   report=FILE            the report under test, its CR removed
+#   check_group=NAME       groups the following cases (a screen, a run)
+#   pass TEXT | fail TEXT | expect_entry SECTION KEY VALUE
+#   entry SECTION KEY      the value, or nothing;  section SECTION  its lines
+#   checks_end             writes the XML; exits 1 after a failed check
 
-start_checks() {
-    checks_test=$1
-    checks_suite=$2
-    checks_results=$3/test-results
-    checks_group=""
+report_paths() {
+    top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    build=$(cd "$1" && pwd)
+    prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
+    report_program=$build/app/VardakReport.exe
+}
+
+checks_begin() {
+    checks_results=$1/test-results
+    checks_name=$2
+    checks_suite=$3
     checks_cases=""
-    checks_failures=0
+    check_group=""
+    failures=0
     mkdir -p "$checks_results"
 }
 
-check_group() {
-    checks_group=$1
-}
-
-xml_text() {
+xml_escaped() {
     printf '%s' "$1" | sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g'
 }
 
-record_check() {
-    local name failure class
-    name=$(xml_text "$1")
-    failure=$(xml_text "${2:-}")
-    class=$checks_suite${checks_group:+/$checks_group}
+record() {
+    local name failure=${2:-} classname
+    name=$(xml_escaped "$1")
+    classname=$(xml_escaped "$checks_suite/$check_group")
     if [ -n "$failure" ]; then
-        checks_cases+="    <testcase name=\"$name\" classname=\"$class\"><failure message=\"$failure\"/></testcase>"$'\n'
+        failure=$(xml_escaped "$failure")
+        checks_cases+="    <testcase name=\"$name\" classname=\"$classname\"><failure message=\"$failure\"/></testcase>"$'\n'
     else
-        checks_cases+="    <testcase name=\"$name\" classname=\"$class\"/>"$'\n'
+        checks_cases+="    <testcase name=\"$name\" classname=\"$classname\"/>"$'\n'
     fi
 }
 
 fail() {
     echo "FAIL $*"
-    checks_failures=$((checks_failures + 1))
-    record_check "$*" "$*"
+    failures=$((failures + 1))
+    record "$*" "$*"
 }
 
 pass() {
     echo "ok   $*"
-    record_check "$*"
-}
-
-finish_checks() {
-    {
-        echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo "<testsuites name=\"$checks_test\">"
-        echo "  <testsuite name=\"$checks_suite\">"
-        printf '%s' "$checks_cases"
-        echo '  </testsuite>'
-        echo '</testsuites>'
-    } >"$checks_results/$checks_test.xml"
-    if [ "$checks_failures" -ne 0 ]; then
-        echo "$checks_failures check(s) failed"
-        return 1
-    fi
-    echo "all checks passed"
+    record "$*"
 }
 
 # The value of KEY in SECTION of the report, or nothing.
@@ -71,12 +60,12 @@ entry() {
     awk -v section="[$1]" -v key="$2" '
         /^\[/ { inside = ($0 == section); next }
         inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
-    ' "$report_file"
+    ' "$report"
 }
 
 # The whole section, one line per entry.
 section() {
-    awk -v section="[$1]" '/^\[/ { inside = ($0 == section); next } inside { print }' "$report_file"
+    awk -v section="[$1]" '/^\[/ { inside = ($0 == section); next } inside { print }' "$report"
 }
 
 expect_entry() {
@@ -87,4 +76,20 @@ expect_entry() {
     else
         fail "[$section] $key: expected '$expected', got '$actual'"
     fi
+}
+
+checks_end() {
+    {
+        echo '<?xml version="1.0" encoding="UTF-8"?>'
+        echo "<testsuites name=\"$checks_name\">"
+        echo "  <testsuite name=\"$checks_suite\">"
+        printf '%s' "$checks_cases"
+        echo '  </testsuite>'
+        echo '</testsuites>'
+    } >"$checks_results/$checks_name.xml"
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
 }

@@ -10,10 +10,9 @@
 # must not inherit a screen that is gone.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-top=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
-report_program=$build/app/VardakReport.exe
+# shellcheck source=tests/wine/report-checks.sh
+. "$here/report-checks.sh"
+report_paths "$1"
 screens=(1024x768x24 800x600x16)
 
 # shellcheck source=scripts/xvfb.sh
@@ -23,18 +22,15 @@ end_wine_server() {
     timeout 120 "$top/scripts/wine-run" --prefix "$prefix" --kill-server || true
 }
 
-output=$(mktemp)
+report=$(mktemp)
 cleanup() {
     end_wine_server
     stop_xvfb
-    rm -f "$output"
+    rm -f "$report"
 }
 trap cleanup EXIT
 
-# shellcheck source=tests/wine/report-checks.sh
-. "$here/report-checks.sh"
-start_checks vardak_display_screens DisplayScreens "$build"
-report_file=$output
+checks_begin "$build" vardak_display_screens DisplayScreens
 
 # Wine stores the pixels of a 24-bit X screen in 32 bits and reports that size.
 bits_per_pixel() {
@@ -94,14 +90,14 @@ check_power() {
 
 for screen in "${screens[@]}"; do
     echo "== screen $screen"
-    check_group "$screen"
+    check_group=$screen
     end_wine_server
     start_xvfb "$screen"
-    if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$report_program" >"$output"; then
+    if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$report_program" >"$report"; then
         fail "$screen: the report program failed"
     fi
     # The report's lines end with CR LF.
-    sed -i 's/\r$//' "$output"
+    sed -i 's/\r$//' "$report"
     check_display "$screen"
     check_power
     # The server first, so that Wine does not see its display vanish.
@@ -109,4 +105,4 @@ for screen in "${screens[@]}"; do
     stop_xvfb
 done
 
-finish_checks
+checks_end

@@ -9,23 +9,21 @@
 # VARDAK_WINEPREFIX names another prefix than BUILD_DIR/wineprefix.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-top=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-prefix=${VARDAK_WINEPREFIX:-$build/wineprefix}
-
-output=$(mktemp)
-trap 'rm -f "$output"' EXIT
-
 # shellcheck source=tests/wine/report-checks.sh
 . "$here/report-checks.sh"
-start_checks vardak_network_report NetworkReport "$build"
-report_file=$output
+report_paths "$1"
 
-if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$build/app/VardakReport.exe" >"$output"; then
+report=$(mktemp)
+trap 'rm -f "$report"' EXIT
+
+checks_begin "$build" vardak_network_report NetworkReport
+check_group=report
+
+if ! timeout 600 "$top/scripts/wine-run" --prefix "$prefix" "$report_program" >"$report"; then
     fail "the report program failed"
 fi
 # The report's lines end with CR LF.
-sed -i 's/\r$//' "$output"
+sed -i 's/\r$//' "$report"
 
 # The values of the numbered entries PREFIX1, PREFIX2... of SECTION, one a line.
 numbered() {
@@ -97,8 +95,8 @@ check_printers() {
 
 # A failing refresh is written as "<class>.GetInfo: <message>" in a console program.
 check_no_failures() {
-    if grep -q '\.GetInfo: ' "$output"; then
-        fail "a probe failed: $(grep '\.GetInfo: ' "$output" | tr '\n' ' ')"
+    if grep -q '\.GetInfo: ' "$report"; then
+        fail "a probe failed: $(grep '\.GetInfo: ' "$report" | tr '\n' ' ')"
     else
         pass "no probe failed"
     fi
@@ -109,4 +107,4 @@ check_dns_servers
 check_winsock
 check_printers
 check_no_failures
-finish_checks
+checks_end
