@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/FakePlatform.h"
-#include "tests/support/ReportSections.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
