@@ -17,6 +17,8 @@
 #include "probes/software/Vesk_OS.h"
 #include "probes/software/Vesk_Network.h"
 #include "probes/software/Vesk_Printers.h"
+#include "probes/software/Vesk_Software.h"
+#include "probes/software/Vesk_Startup.h"
 
 namespace vardak::app {
 namespace {
@@ -93,6 +95,10 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
     probes::TPrinters printers(platform);
     probes::CallGetInfo(platform.ui(), "TPrinters.GetInfo", kMode, &probes::TPrinters::GetInfo, printers);
+    probes::TSoftware software(platform);
+    probes::CallGetInfo(platform.ui(), "TSoftware.GetInfo", kMode, &probes::TSoftware::GetInfo, software);
+    probes::TStartup startup(platform);
+    probes::CallGetInfo(platform.ui(), "TStartup.GetInfo", kMode, &probes::TStartup::GetInfo, startup);
 
     machine.Report(report);
     os.Report(report);
@@ -103,6 +109,8 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     network.Report(report);
     devices.Report(report);
     printers.Report(report);
+    software.Report(report);
+    startup.Report(report);
 }
 
 // Reads a dump file and writes what `decode` reports of it; a file that cannot be read

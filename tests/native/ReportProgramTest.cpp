@@ -143,9 +143,10 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheNetwork) {
     }
 }
 
-TEST(ReportProgram, TheNetworkComesBeforeTheDevicesAndThePrintersAfterThem) {
+TEST(ReportProgram, TheNetworkComesBeforeTheDevicesThenPrintersSoftwareAndStartupEnd) {
     testing::FakePlatform machine;
     machine.loadRegistryFixture("network-xp.reg");
+    machine.loadRegistryFixture("software-xp.reg");
     machine.networkFake.lanas = {testing::FakeLana{0, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0xC1}}};
     machine.printersFake.installed = {{"HP LaserJet 4", "LPT1:"}};
     machine.printersFake.defaultName = "HP LaserJet 4";
@@ -157,10 +158,13 @@ TEST(ReportProgram, TheNetworkComesBeforeTheDevicesAndThePrintersAfterThem) {
     ASSERT_NE(power, sections.end());
     EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 5, sections.end())),
               (std::vector<std::string>{"[Network]", "[Winsock]", "[TCP/IP]", "[Devices]"}));
-    EXPECT_EQ(sections.back(), "[Printers]");
+    const auto printers = std::find(sections.begin(), sections.end(), "[Printers]");
+    EXPECT_EQ(std::vector<std::string>(printers, sections.end()),
+              (std::vector<std::string>{"[Printers]", "[Installed Software]", "[User Startup]", "[Common Startup]",
+                                        "[HKLM Run]", "[HKCU Run]", "[Run Once]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter1=Intel(R) PRO/1000 MT Network Connection", "MACAddress1=00:0c:29:3e:5a:c1",
-                             "HP LaserJet 4 on LPT1:=1"}) {
+                             "HP LaserJet 4 on LPT1:=1", "Item1=WinZip"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }
