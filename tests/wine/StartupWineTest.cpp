@@ -100,12 +100,8 @@ TEST_F(StartupWineTest, TheSeededEntriesAreReportedAndTheWinIniLineCounted) {
 
     ASSERT_EQ(startup.Entries(TStartupKind::WinIni).count(), 1);
     EXPECT_EQ(startup.Command(TStartupKind::WinIni, 0), "C:\\vardak\\winini.exe");
-    int reported = 0;
-    for (const auto kind : {TStartupKind::HKCURun, TStartupKind::HKLMRun, TStartupKind::RunOnce,
-                            TStartupKind::UserStartup, TStartupKind::CommonStartup}) {
-        reported += startup.Entries(kind).count();
-    }
-    EXPECT_EQ(startup.RunsCount(), reported + 1);
+    // Besides a line per entry the report holds five headers and five counts.
+    EXPECT_EQ(startup.RunsCount(), report.count() - 10 + 1);
 }
 
 }  // namespace
