@@ -5,6 +5,8 @@
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/RegFile.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -416,6 +418,26 @@ std::string temporaryFileName() {
         return {};
     }
     return name;
+}
+
+HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments) {
+    const win32::ComInitialised com;
+    win32::ComReference<IShellLinkA> link;
+    HRESULT status =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive());
+    if (FAILED(status)) {
+        return status;
+    }
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    win32::ComReference<IPersistFile> file;
+    status = link->QueryInterface(IID_IPersistFile, file.receive());
+    if (FAILED(status)) {
+        return status;
+    }
+    wchar_t wideName[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wideName, MAX_PATH);
+    return file->Save(wideName, TRUE);
 }
 
 SeededRegistry::SeededRegistry(const std::string& regText) {

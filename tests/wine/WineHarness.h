@@ -154,6 +154,9 @@ private:
     std::string path_;
 };
 
+// Writes a shell link with the system's own link object: the status of the last step.
+HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments);
+
 // A fresh file name in the temporary folder.
 std::string temporaryFileName();
 
