@@ -1,11 +1,13 @@
 // The startup-entries probe on the Run and RunOnce keys of tests/fixtures/startup-xp.reg,
-// start-up folders holding shortcuts (and files and folders that are none) and WIN.INI.
+// start-up folders holding shortcuts (and files and folders that are none) and WIN.INI;
+// the report is the golden file startup-xp-report.txt.
 #include "probes/software/Vesk_Startup.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
@@ -44,12 +46,6 @@ void poseAsMettesXP(testing::FakePlatform& machine) {
                               "[windows]\r\nload=   \r\nrun= C:\\Old Tools\\a b.exe \r\nNullPort=None\r\n");
 }
 
-std::vector<std::string> reportOf(const TStartup& startup) {
-    TStringList report;
-    startup.Report(report);
-    return report.toVector();
-}
-
 // Numbers and binary values of the Run key are skipped and the values after them
 // read; a shortcut that does not resolve is listed with its path; the WIN.INI line
 // that is left when its blanks go counts, but is not reported.
@@ -58,21 +54,7 @@ TEST(StartupTest, ReportsFoldersAndKeysAndCountsWinIniToo) {
     poseAsMettesXP(machine);
     TStartup startup(machine);
     startup.GetInfo();
-    EXPECT_THAT(reportOf(startup),
-                ElementsAre("[User Startup]", "Count=4", "Agent=C:\\Agent\\agent.exe -q",
-                            "Notes=" + std::string(kUserStartup) + "Notes.lnk",
-                            "Outlook Reminder=C:\\PROGRA~1\\OFFICE11\\OUTLOOK.EXE /recycle",
-                            "Tool=C:\\Tools\\tool.exe ", "[Common Startup]", "Count=1",
-                            "Reader Speed Launch=C:\\Reader\\reader_sl.exe ", "[HKLM Run]", "Count=2",
-                            "SoundMAXPnP=C:\\Program Files\\Analog Devices\\SoundMAX\\SMax4PNP.exe",
-                            "NvCplDaemon=RUNDLL32.EXE C:\\WINDOWS\\system32\\NvCpl.dll,NvStartup", "[HKCU Run]",
-                            "Count=4", "ctfmon.exe=C:\\WINDOWS\\system32\\ctfmon.exe",
-                            "MSMSGS=\"C:\\Program Files\\Messenger\\msmsgs.exe\" /background",
-                            "Skype=C:\\Program Files\\Skype\\Phone\\Skype.exe /nosplash /minimized",
-                            "iTunesHelper=%ProgramFiles%\\iTunes\\iTunesHelper.exe", "[Run Once]", "Count=3",
-                            "Setup=C:\\DOCUME~1\\Mette\\LOCALS~1\\Temp\\setup.exe /continue",
-                            "Setup=C:\\DOCUME~1\\Mette\\LOCALS~1\\Temp\\setup.exe /continue",
-                            "Cleanup=C:\\WINDOWS\\system32\\cleanmgr.exe /sagerun:1"));
+    EXPECT_EQ(testing::reportOf(startup), testing::fixtureLines("startup-xp-report.txt"));
     EXPECT_EQ(startup.RunsCount(), 4 + 1 + 2 + 4 + 3 + 1);
     EXPECT_EQ(startup.Name(TStartupKind::WinIni, 0) + "=" + startup.Command(TStartupKind::WinIni, 0),
               "run=C:\\OldTools\\ab.exe");
@@ -93,8 +75,9 @@ TEST(StartupTest, MissingFoldersAndKeysContributeNothing) {
     machine.filesFake.removeFile(machine.filesFake.profilePath("WIN.INI"));
     startup.GetInfo();
     EXPECT_EQ(startup.RunsCount(), 0);
-    EXPECT_THAT(reportOf(startup), ElementsAre("[User Startup]", "Count=0", "[Common Startup]", "Count=0", "[HKLM Run]",
-                                               "Count=0", "[HKCU Run]", "Count=0", "[Run Once]", "Count=0"));
+    EXPECT_THAT(testing::reportOf(startup), ElementsAre("[User Startup]", "Count=0", "[Common Startup]", "Count=0",
+                                                        "[HKLM Run]", "Count=0", "[HKCU Run]", "Count=0", "[Run Once]",
+                                                        "Count=0"));
 }
 
 }  // namespace

@@ -16,13 +16,13 @@ class FakeSystem;
 
 struct FakeDrive {
     platform::DriveType type = platform::DriveType::Fixed;
-    std::optional<platform::ClusterGeometry> geometry;
-    std::optional<platform::FreeSpace> freeSpace;
-    std::optional<platform::VolumeInformation> volume;
+    std::optional<platform::ClusterGeometry> geometry{};
+    std::optional<platform::FreeSpace> freeSpace{};
+    std::optional<platform::VolumeInformation> volume{};
     // False: a removable drive without a disk, whose queries fail.
     bool present = true;
     // The network path of a mapped drive ("\\server\share"), present or not.
-    std::optional<std::string> networkPath;
+    std::optional<std::string> networkPath{};
 };
 
 // Paths compare without regard to ASCII case, "/" standing for "\". A profile file

@@ -15,9 +15,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <iostream>
-
 namespace vardak::winetest {
 namespace {
 
@@ -78,13 +75,8 @@ TEST_F(StartupWineTest, TheSeededUninstallEntryIsListedWithItsCommand) {
 // shortcut is left out, the others listed, the file that is no shortcut by its path.
 TEST_F(StartupWineTest, TheSeededEntriesAreReportedAndTheWinIniLineCounted) {
     probes::TStartup startup(platform_);
-    const auto started = std::chrono::steady_clock::now();
     startup.GetInfo();
-    std::cout << "TStartup.GetInfo under Wine: "
-              << std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count()
-              << " ms\n";
-    TStringList report;
-    startup.Report(report);
+    const std::vector<std::string> report = testing::reportOf(startup);
     const auto section = [&](std::string_view name) { return testing::sectionLines(report, name); };
     EXPECT_THAT(section("HKCU Run"), Contains("VardakUserRun=C:\\vardak-wine-test\\user.exe /tray"));
     EXPECT_THAT(section("HKCU Run"), Not(Contains(StartsWith("VardakNumber="))));
@@ -101,7 +93,7 @@ TEST_F(StartupWineTest, TheSeededEntriesAreReportedAndTheWinIniLineCounted) {
     ASSERT_EQ(startup.Entries(TStartupKind::WinIni).count(), 1);
     EXPECT_EQ(startup.Command(TStartupKind::WinIni, 0), "C:\\vardak\\winini.exe");
     // Besides a line per entry the report holds five headers and five counts.
-    EXPECT_EQ(startup.RunsCount(), report.count() - 10 + 1);
+    EXPECT_EQ(startup.RunsCount(), static_cast<int>(report.size()) - 10 + 1);
 }
 
 }  // namespace

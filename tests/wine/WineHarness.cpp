@@ -296,27 +296,14 @@ const ProcessResult& posedReport(WindowsPose pose) {
                                      "\"RegisteredOrganization\"=\"" + kPosedOrganization + "\"\n";
     const PosedWindows posed(pose);
     const SeededRegistry registered(registration);
-    const ScopedVariable variable(kPosedVariable, wineVersionName(pose));
     ProcessResult result;
     if (posed.active()) {
+        // The child inherits the variable; no one else sets it.
+        SetEnvironmentVariableA(kPosedVariable, std::string(wineVersionName(pose)).c_str());
         result = runChild("report");
+        SetEnvironmentVariableA(kPosedVariable, nullptr);
     }
     return reports.emplace(pose, std::move(result)).first->second;
-}
-
-ScopedVariable::ScopedVariable(std::string name, std::string_view value) : name_(std::move(name)) {
-    const DWORD size = GetEnvironmentVariableA(name_.c_str(), nullptr, 0);
-    if (size > 0) {
-        std::string text(size, '\0');
-        const DWORD length = GetEnvironmentVariableA(name_.c_str(), text.data(), size);
-        text.resize(length < size ? length : 0);
-        previous_ = std::move(text);
-    }
-    SetEnvironmentVariableA(name_.c_str(), std::string(value).c_str());
-}
-
-ScopedVariable::~ScopedVariable() {
-    SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
 }
 
 std::string captureStandardOutput(void (*action)(void* context), void* context) {
