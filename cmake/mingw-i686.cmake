@@ -18,5 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The Win32 programs are what users download: optimise for size (the debug information
 # goes into files beside them). Optimising for speed buys nothing a user notices here.
-set(CMAKE_C_FLAGS_RELWITHDEBINFO_INIT "-Os -g -DNDEBUG")
-set(CMAKE_CXX_FLAGS_RELWITHDEBINFO_INIT "-Os -g -DNDEBUG")
+# The flags are forced: CMake would otherwise append its own -O2 to an _INIT value, and a
+# tree configured before keeps whatever its cache holds.
+set(CMAKE_C_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG" CACHE STRING "Win32 C flags" FORCE)
+set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG" CACHE STRING "Win32 C++ flags" FORCE)
