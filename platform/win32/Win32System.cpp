@@ -294,4 +294,15 @@ platform::CommandRun Win32System::runCommand(const std::string& commandLine, uin
     return run;
 }
 
+std::string Win32System::errorMessage(uint32_t code) {
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                        text, sizeof text, nullptr);
+    std::string message(text, std::min<size_t>(length, sizeof text - 1));
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    return message;
+}
+
 }  // namespace vardak::win32

@@ -79,6 +79,29 @@ std::optional<std::string> FakeFileSystem::networkConnection(const std::string& 
     return found ? found->networkPath : std::nullopt;
 }
 
+platform::SystemCallResult FakeFileSystem::setVolumeLabel(const std::string& root, const std::string& label) {
+    constexpr uint32_t kNotReady = 21;
+    const std::optional<char> letter = rootLetter(root);
+    const auto found = letter ? drives_.find(*letter) : drives_.end();
+    if (found == drives_.end() || !found->second.present || !found->second.volume) return {false, kNotReady};
+    if (labelWriteError_ != 0) return {false, labelWriteError_};
+    found->second.volume->label = label;
+    labelWrites_.push_back(root + "=" + label);
+    return {true, 0};
+}
+
+std::optional<uint32_t> FakeFileSystem::fileAttributes(const std::string& path) {
+    constexpr uint32_t kDirectory = 0x10;
+    constexpr uint32_t kArchive = 0x20;
+    if (rootLetter(path)) {
+        const FakeDrive* drive = findPresentDrive(path);
+        return drive ? drive->rootAttributes : std::nullopt;
+    }
+    if (directoryExists(path)) return kDirectory;
+    if (fileExists(path)) return kArchive;
+    return std::nullopt;
+}
+
 bool FakeFileSystem::fileExists(const std::string& path) {
     return files_.count(normalisedPath(path)) != 0;
 }
