@@ -2,7 +2,6 @@
 // Exception with a readable message; the descendants let callers catch one family.
 #pragma once
 
-#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -44,18 +43,5 @@ VARDAK_EXCEPTION_CLASS(EFOpenError, EStreamError);
 VARDAK_EXCEPTION_CLASS(EFCreateError, EStreamError);
 
 #undef VARDAK_EXCEPTION_CLASS
-
-// An error the operating system reported for a call: its code and its text for it
-// (without a text of the system's, the message names the code).
-class EOSError : public Exception {
-public:
-    EOSError(uint32_t errorCode, std::string_view systemText);
-
-    uint32_t errorCode() const noexcept { return errorCode_; }
-    std::string_view className() const noexcept override { return "EOSError"; }
-
-private:
-    uint32_t errorCode_;
-};
 
 }  // namespace vardak

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/Sets.h"
+#include "grell/system/GrellExceptions.h"
 #include "grell/system/GrellSysBase.h"
 
 namespace vardak::grell {

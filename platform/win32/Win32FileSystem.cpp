@@ -169,14 +169,10 @@ std::optional<uint32_t> Win32FileSystem::fileAttributes(const std::string& path)
 }
 
 std::string Win32FileSystem::currentDirectory() {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    std::string folder(needed, '\0');
-    const DWORD length = GetCurrentDirectoryA(needed, folder.data());
-    if (length == 0 || length >= needed) {
-        return {};
-    }
-    folder.resize(length);
-    return folder;
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    // 0 is a failure; a longer folder does not fit and leaves the buffer as it was.
+    return length < sizeof folder ? std::string(folder, length) : std::string();
 }
 
 bool Win32FileSystem::fileExists(const std::string& path) {

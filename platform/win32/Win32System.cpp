@@ -296,13 +296,13 @@ platform::CommandRun Win32System::runCommand(const std::string& commandLine, uin
 
 std::string Win32System::errorMessage(uint32_t code) {
     char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                        text, sizeof text, nullptr);
-    std::string message(text, std::min<size_t>(length, sizeof text - 1));
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
-        message.pop_back();
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text - 1, nullptr);
+    // The system's texts end with a line end.
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ') {
+        --length;
     }
-    return message;
+    return std::string(text, length);
 }
 
 }  // namespace vardak::win32

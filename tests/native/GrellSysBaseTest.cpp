@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/Exception.h"
+#include "grell/system/GrellExceptions.h"
 #include "tests/support/FakePlatform.h"
 
 namespace vardak::grell {
