@@ -40,12 +40,12 @@ void TGrellChangeTracker::RecordChange(const std::string& name, const std::strin
     }
 }
 
-void TGrellChangeTracker::CommitChange(TObject& sender, std::string_view name) {
+void TGrellChangeTracker::CommitChange(std::string_view name) {
     const auto found = find(name);
     if (found == changes_.end()) return;
     const TPropChange change = std::move(*found);
     changes_.erase(found);
-    if (OnChange) OnChange(sender, change.PropertyName, change.OldValue, change.NewValue, localNow(system_));
+    if (onChange_) onChange_(sender_, change.PropertyName, change.OldValue, change.NewValue, localNow(system_));
 }
 
 void TGrellChangeTracker::DiscardChange(std::string_view name) {
@@ -58,7 +58,7 @@ bool TGrellChangeTracker::IsChanged(std::string_view name) const {
                        [name](const TPropChange& change) { return change.PropertyName == name; });
 }
 
-void TGrellChangeTracker::WriteChange(TObject& sender, const std::string& name, const std::string& oldValue,
+void TGrellChangeTracker::WriteChange(const std::string& name, const std::string& oldValue,
                                       const std::string& newValue, const std::function<void()>& write) {
     RecordChange(name, oldValue, newValue);
     try {
@@ -67,7 +67,7 @@ void TGrellChangeTracker::WriteChange(TObject& sender, const std::string& name, 
         DiscardChange(name);
         throw;
     }
-    CommitChange(sender, name);
+    CommitChange(name);
 }
 
 void ListPublishedProperties(platform::Platform& platform, const TPersistent& instance, TStrings& lines,
@@ -78,7 +78,8 @@ void ListPublishedProperties(platform::Platform& platform, const TPersistent& in
 
 // ---------------------------------------------------------------- TGrellSysObject
 
-TGrellSysObject::TGrellSysObject(platform::Platform& platform) : platform_(platform), changes_(platform.system()) {}
+TGrellSysObject::TGrellSysObject(platform::Platform& platform)
+    : TGrellChangeTracker(*this, platform.system()), platform_(platform) {}
 
 TGrellSysObject::~TGrellSysObject() {
     FreeRegistry();
@@ -90,24 +91,6 @@ void TGrellSysObject::ListProperties(TStrings& lines) const {
 
 void TGrellSysObject::ListPropertiesTyped(TStrings& lines) const {
     ListPublishedProperties(platform_, *this, lines, true);
-}
-
-void TGrellSysObject::RecordChange(const std::string& name, const std::string& oldValue,
-                                   const std::string& newValue) {
-    changes_.RecordChange(name, oldValue, newValue);
-}
-
-void TGrellSysObject::CommitChange(std::string_view name) {
-    changes_.CommitChange(*this, name);
-}
-
-void TGrellSysObject::DiscardChange(std::string_view name) {
-    changes_.DiscardChange(name);
-}
-
-void TGrellSysObject::WriteChange(const std::string& name, const std::string& oldValue, const std::string& newValue,
-                                  const std::function<void()>& write) {
-    changes_.WriteChange(*this, name, oldValue, newValue, write);
 }
 
 void TGrellSysObject::CreateRegistry() {
@@ -134,8 +117,8 @@ void TGrellSysObject::FreeRegistry() {
 
 TGrellSysCollection::TGrellSysCollection(SysItemFactory factory, platform::Platform& platform)
     : TCollection([factory = std::move(factory)]() -> std::unique_ptr<TCollectionItem> { return factory(); }),
-      platform_(platform),
-      changes_(platform.system()) {}
+      TGrellChangeTracker(*this, platform.system()),
+      platform_(platform) {}
 
 void TGrellSysCollection::ApplyChanges() {
     for (int i = 0; i < count(); ++i) itemAs<TGrellSysCollectionItem>(i)->ApplyChanges();
@@ -147,19 +130,6 @@ void TGrellSysCollection::ListProperties(TStrings& lines) const {
 
 void TGrellSysCollection::ListPropertiesTyped(TStrings& lines) const {
     ListPublishedProperties(platform_, *this, lines, true);
-}
-
-void TGrellSysCollection::RecordChange(const std::string& name, const std::string& oldValue,
-                                       const std::string& newValue) {
-    changes_.RecordChange(name, oldValue, newValue);
-}
-
-void TGrellSysCollection::CommitChange(std::string_view name) {
-    changes_.CommitChange(*this, name);
-}
-
-void TGrellSysCollection::DiscardChange(std::string_view name) {
-    changes_.DiscardChange(name);
 }
 
 TGrellSysCollection* TGrellSysCollectionItem::sysCollection() const {

@@ -32,33 +32,34 @@ struct TPropChange {
     std::string NewValue;
 };
 
-// The pending changes of an object or a collection and the event that hears of
-// committed ones, stamped with the local time.
+// The pending changes of an object or a collection (the sender of its change event),
+// and the event that hears of committed ones, stamped with the local time.
 class TGrellChangeTracker {
 public:
-    explicit TGrellChangeTracker(platform::System& system) : system_(system) {}
+    TGrellChangeTracker(TObject& sender, platform::System& system) : sender_(sender), system_(system) {}
 
+    void SetOnChange(TGrellSysLogChangeEvent handler) { onChange_ = std::move(handler); }
     // A second change of a name keeps the first old value; a change back to it
     // forgets the record.
     void RecordChange(const std::string& name, const std::string& oldValue, const std::string& newValue);
-    // Reports the pending change of that name through OnChange, then forgets it.
-    void CommitChange(TObject& sender, std::string_view name);
+    // Reports the pending change of that name through the change event, then forgets it.
+    void CommitChange(std::string_view name);
     // Forgets the pending change of that name without reporting it.
     void DiscardChange(std::string_view name);
     bool IsChanged(std::string_view name) const;
     // Records the change, runs `write` and commits once it has returned. When `write`
     // raises, the record is discarded and the error passes on: a failed write is
     // never reported as a change.
-    void WriteChange(TObject& sender, const std::string& name, const std::string& oldValue,
-                     const std::string& newValue, const std::function<void()>& write);
+    void WriteChange(const std::string& name, const std::string& oldValue, const std::string& newValue,
+                     const std::function<void()>& write);
     const std::vector<TPropChange>& PendingChanges() const { return changes_; }
-
-    TGrellSysLogChangeEvent OnChange;
 
 private:
     std::vector<TPropChange>::iterator find(std::string_view name);
 
+    TObject& sender_;
     platform::System& system_;
+    TGrellSysLogChangeEvent onChange_;
     std::vector<TPropChange> changes_;
 };
 
@@ -70,7 +71,7 @@ void ListPublishedProperties(platform::Platform& platform, const TPersistent& in
 class TGrellSysBaseComponent;
 
 // The base of the information objects.
-class TGrellSysObject : public TPersistent {
+class TGrellSysObject : public TPersistent, public TGrellChangeTracker {
 public:
     explicit TGrellSysObject(platform::Platform& platform);
     ~TGrellSysObject() override;
@@ -79,7 +80,6 @@ public:
 
     TGrellSysBaseComponent* OwnerComponent() const { return ownerComponent_; }
     void SetOwnerComponent(TGrellSysBaseComponent* owner) { ownerComponent_ = owner; }
-    void SetOnChange(TGrellSysLogChangeEvent handler) { changes_.OnChange = std::move(handler); }
 
     virtual void ListProperties(TStrings& lines) const;
     virtual void ListPropertiesTyped(TStrings& lines) const;
@@ -88,16 +88,8 @@ public:
     // Writes pending changes back to the system.
     virtual void ApplyChanges() = 0;
 
-    void RecordChange(const std::string& name, const std::string& oldValue, const std::string& newValue);
-    void CommitChange(std::string_view name);
-    void DiscardChange(std::string_view name);
-    bool IsChanged(std::string_view name) const { return changes_.IsChanged(name); }
-    const std::vector<TPropChange>& PendingChanges() const { return changes_.PendingChanges(); }
-
 protected:
     platform::Platform& platform() const { return platform_; }
-    void WriteChange(const std::string& name, const std::string& oldValue, const std::string& newValue,
-                     const std::function<void()>& write);
 
     // The registry accessor, created on demand. Keys open for reading only: a reader
     // needs no more, and a user without administrator rights gets no more on the NT
@@ -116,13 +108,12 @@ private:
     platform::Platform& platform_;
     TGrellSysBaseComponent* ownerComponent_ = nullptr;
     std::unique_ptr<TRegistry> registry_;
-    TGrellChangeTracker changes_;
 };
 
 class TGrellSysCollectionItem;
 
 // A collection of TGrellSysCollectionItem with change tracking of its own.
-class TGrellSysCollection : public TCollection {
+class TGrellSysCollection : public TCollection, public TGrellChangeTracker {
 public:
     using SysItemFactory = std::function<std::unique_ptr<TGrellSysCollectionItem>()>;
 
@@ -135,16 +126,8 @@ public:
     virtual void ListProperties(TStrings& lines) const;
     virtual void ListPropertiesTyped(TStrings& lines) const;
 
-    void SetOnChange(TGrellSysLogChangeEvent handler) { changes_.OnChange = std::move(handler); }
-    void RecordChange(const std::string& name, const std::string& oldValue, const std::string& newValue);
-    void CommitChange(std::string_view name);
-    void DiscardChange(std::string_view name);
-    bool IsChanged(std::string_view name) const { return changes_.IsChanged(name); }
-    const std::vector<TPropChange>& PendingChanges() const { return changes_.PendingChanges(); }
-
 private:
     platform::Platform& platform_;
-    TGrellChangeTracker changes_;
 };
 
 // An item whose changes go to its collection under keys made from a pattern with
