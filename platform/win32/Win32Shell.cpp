@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Shell.h"
 
+#include "platform/win32/WinHandles.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -33,42 +35,6 @@ struct ItemListFree {
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
-// Owns one reference to a COM interface.
-template <typename Interface>
-class ComReference {
-public:
-    ComReference() = default;
-    ~ComReference() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-
-    Interface* operator->() const { return pointer_; }
-    void** receive() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// The component object model, initialised for one call on this thread.
-class ComInitialised {
-public:
-    ComInitialised() : result_(CoInitialize(nullptr)) {}
-    ~ComInitialised() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComInitialised(const ComInitialised&) = delete;
-    ComInitialised& operator=(const ComInitialised&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 std::wstring wideFromAnsi(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
     if (length <= 0) {
@@ -77,10 +43,6 @@ std::wstring wideFromAnsi(const std::string& text) {
     std::vector<wchar_t> wide(static_cast<size_t>(length));
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     return std::wstring(wide.data());
-}
-
-std::string textOf(const char* buffer, size_t size) {
-    return std::string(buffer, strnlen(buffer, size));
 }
 
 }  // namespace
@@ -97,7 +59,7 @@ std::optional<std::string> Win32Shell::specialFolderPath(platform::WindowHandle 
     if (!SHGetPathFromIDListA(items.get(), path)) {
         return std::nullopt;
     }
-    return textOf(path, sizeof(path));
+    return bufferText(path);
 }
 
 ShellLinkResolution Win32Shell::resolveShellLink(const std::string& linkFile) {
@@ -121,12 +83,12 @@ ShellLinkResolution Win32Shell::resolveShellLink(const std::string& linkFile) {
         char target[MAX_PATH + 1] = {};
         WIN32_FIND_DATAA found{};
         status = link->GetPath(target, MAX_PATH, &found, kPreferUncPath);
-        resolution.target = textOf(target, sizeof(target));
+        resolution.target = bufferText(target);
     }
     if (SUCCEEDED(status)) {
         char arguments[kArgumentsBuffer + 1] = {};
         status = link->GetArguments(arguments, kArgumentsBuffer);
-        resolution.arguments = textOf(arguments, sizeof(arguments));
+        resolution.arguments = bufferText(arguments);
     }
     resolution.status = static_cast<int32_t>(status);
     return resolution;

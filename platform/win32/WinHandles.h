@@ -1,10 +1,14 @@
-// Owners for the Win32 handles the backend opens, and two helpers: one for calls
-// that older Windows versions lack, one for calls that could raise system boxes.
+// Owners for the Win32 handles and COM references the backend holds, and three
+// helpers: one for calls that older Windows versions lack, one for calls that could
+// raise system boxes, one for texts in fixed-size buffers.
 // Only code that includes <windows.h> anyway includes this header.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
+#include <cstring>
+#include <string>
 #include <utility>
 
 namespace vardak::win32 {
@@ -59,6 +63,51 @@ using UniqueKey = UniqueResource<HKEY, RegCloseKey, noKey>;
 using UniqueHandle = UniqueResource<HANDLE, CloseHandle, noHandle>;
 // A file handle from CreateFile, whose failure value is INVALID_HANDLE_VALUE.
 using UniqueFile = UniqueResource<HANDLE, CloseHandle, invalidFileHandle>;
+// A search handle from FindFirstFile.
+using UniqueFind = UniqueResource<HANDLE, FindClose, invalidFileHandle>;
+
+// The text of a fixed-size buffer the system filled: up to its first NUL, never
+// past its end.
+template <size_t Size>
+std::string bufferText(const char (&buffer)[Size]) {
+    return std::string(buffer, strnlen(buffer, Size));
+}
+
+// Owns one reference to a COM interface.
+template <typename Interface>
+class ComReference {
+public:
+    ComReference() = default;
+    ~ComReference() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+        }
+    }
+    ComReference(const ComReference&) = delete;
+    ComReference& operator=(const ComReference&) = delete;
+
+    Interface* operator->() const { return pointer_; }
+    void** receive() { return reinterpret_cast<void**>(&pointer_); }
+
+private:
+    Interface* pointer_ = nullptr;
+};
+
+// The component object model, initialised on this thread for the object's lifetime.
+class ComInitialised {
+public:
+    ComInitialised() : result_(CoInitialize(nullptr)) {}
+    ~ComInitialised() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComInitialised(const ComInitialised&) = delete;
+    ComInitialised& operator=(const ComInitialised&) = delete;
+
+private:
+    HRESULT result_;
+};
 
 // Keeps the system's "insert a disk" and "drive not ready" boxes away while a
 // drive is queried, restoring the caller's mode afterwards.
