@@ -39,6 +39,8 @@ public:
     TGrellChangeTracker(TObject& sender, platform::System& system) : sender_(sender), system_(system) {}
 
     void SetOnChange(TGrellSysLogChangeEvent handler) { onChange_ = std::move(handler); }
+    // The change event, for an owner that passes on what a part of it reports.
+    const TGrellSysLogChangeEvent& OnChange() const { return onChange_; }
     // A second change of a name keeps the first old value; a change back to it
     // forgets the record.
     void RecordChange(const std::string& name, const std::string& oldValue, const std::string& newValue);
