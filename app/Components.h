@@ -1,6 +1,7 @@
 // The standard components of the summary window's layout, as portable models: panels,
 // a picture, a shape, the list view, image lists of row icons, and placeholders for
-// the components the overview list, the printing and the web link will use.
+// the components the overview list, the printing and the web link will use, and the
+// system components as the layout sets them up.
 #pragma once
 
 #include <map>
@@ -151,6 +152,20 @@ private:
     TImageList* smallImages_ = nullptr;
     std::vector<ListRow> rows_;
     ListViewSink* sink_ = nullptr;
+};
+
+// A system component of the component library as the layout sets it up: the layout
+// gives it AutoRetrieve.
+template <class SystemComponent>
+class TLayoutSystemComponent : public SystemComponent, public grell::LayoutReadable {
+public:
+    using SystemComponent::SystemComponent;
+    bool readProperty(std::string_view name, const LayoutValue& value) override {
+        const std::optional<bool> flag = value.asBool();
+        if (name != "AutoRetrieve" || !flag) return false;
+        this->SetAutoRetrieve(*flag);
+        return true;
+    }
 };
 
 // A component not built yet (a probe root, a system component, the rich edit and print

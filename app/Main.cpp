@@ -4,6 +4,7 @@
 
 #include "app/LayoutBuilder.h"
 #include "grell/system/GrellApp.h"
+#include "grell/system/GrellSysDrive.h"
 
 namespace vardak::app {
 
@@ -13,15 +14,18 @@ namespace {
 
 // Placeholders until the overview list (probe root, system components), the printing
 // (rich edit, print dialog) and the web link (URL label) are built.
-constexpr std::array<std::string_view, 10> kPlaceholderKinds{
-    "TOstrelSystemInfo", "TGrellSysInfo", "TGrellSysDrive",  "TGrellSysUninstall", "TGrellSysCPU",
-    "TGrellSysWindows",  "TGrellSysNetwork", "TRichEdit",    "TPrintDialog",       "TGrellURLLabel",
+constexpr std::array<std::string_view, 9> kPlaceholderKinds{
+    "TOstrelSystemInfo", "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU",  "TGrellSysWindows",
+    "TGrellSysNetwork",  "TRichEdit",        "TPrintDialog",       "TGrellURLLabel",
 };
 
 }  // namespace
 
-ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application) {
+ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform) {
     ComponentRegistry registry;
+    registry.add("TGrellSysDrive", [&platform](TComponent* owner) {
+        return new TLayoutSystemComponent<grell::TGrellSysDrive>(owner, platform);
+    });
     registry.add("TGrellMMButton", [&application](TComponent* owner) { return new TGrellMMButton(owner, &application); });
     registry.add("TGrellGraphicList", [](TComponent* owner) { return new grell::TGrellGraphicList(owner); });
     registry.add("TPanel", [](TComponent* owner) { return new TPanel(owner); });
@@ -60,7 +64,7 @@ bool TVardak::readProperty(std::string_view name, const LayoutValue& value) {
 
 void TVardak::createFromLayout(std::string_view layoutText) {
     const LayoutObject root = parseLayout(layoutText);
-    const ComponentRegistry registry = vardakComponentRegistry(services_.application);
+    const ComponentRegistry registry = vardakComponentRegistry(services_.application, services_.platform);
     const LayoutServices layoutServices{
         registry,
         [this](std::string_view name) { return services_.resources.loadPicture(name); },
@@ -83,7 +87,7 @@ void TVardak::findWindowComponents() {
     c.OstrelSystemInfo = layoutComponent<TComponent>("OstrelSystemInfo");
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
-    c.DriveInfo = layoutComponent<TComponent>("DriveInfo");
+    c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
     c.Uninstall = layoutComponent<TComponent>("Uninstall");
     c.Billeder = layoutComponent<grell::TGrellGraphicList>("Billeder");
     c.ImageList1 = layoutComponent<TImageList>("ImageList1");

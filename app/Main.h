@@ -12,16 +12,17 @@
 #include "app/VardakServices.h"
 #include "grell/controls/GrellImageList.h"
 #include "grell/controls/GrellMMButton.h"
+#include "grell/system/GrellSysDrive.h"
 
 namespace vardak::app {
 
 class ComponentRegistry;
 
 // The component kinds of the summary window's layout. What the overview list reads
-// (the probe root, the system components), what the printing uses (the rich edit,
-// the print dialog) and the web-link label are placeholders that keep their layout
-// settings until those are built.
-ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application);
+// (the probe root, the system components but the drive component), what the printing
+// uses (the rich edit, the print dialog) and the web-link label are placeholders that
+// keep their layout settings until those are built.
+ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform);
 
 class TVardak : public grell::TGrellWinControl {
 public:
@@ -39,7 +40,7 @@ public:
         TComponent* OstrelSystemInfo = nullptr;
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
-        TComponent* DriveInfo = nullptr;
+        grell::TGrellSysDrive* DriveInfo = nullptr;
         TComponent* Uninstall = nullptr;
         grell::TGrellGraphicList* Billeder = nullptr;
         TImageList* ImageList1 = nullptr;

@@ -12,7 +12,8 @@ class TGrellApplication;
 
 namespace vardak::platform {
 class FileSystem;
-}
+class Platform;
+}  // namespace vardak::platform
 
 namespace vardak::app {
 
@@ -45,6 +46,8 @@ struct VardakServices {
     ResourceSource& resources;
     FormActions& actions;
     grell::TGrellApplication& application;
+    // The system the window's components read.
+    platform::Platform& platform;
 };
 
 }  // namespace vardak::app

@@ -162,6 +162,12 @@ struct FreeResources16 {
     uint16_t percentFree = 0;
 };
 
+// How a call that changes the system ended: the system's error code when it failed.
+struct SystemCallResult {
+    bool succeeded = false;
+    uint32_t errorCode = 0;
+};
+
 // How a command run with System::runCommand ended.
 struct CommandRun {
     bool started = false;
@@ -206,6 +212,8 @@ public:
     // Runs a command line in a new, hidden console and process group and waits at
     // most `timeoutMs` for it; a command still running then is ended.
     virtual CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) = 0;
+    // The system's text for an error code, without the line end; "" where it has none.
+    virtual std::string errorMessage(uint32_t code) = 0;
 };
 
 // ---------------------------------------------------------------- files and drives
@@ -242,13 +250,14 @@ struct VolumeInformation {
     uint32_t flags = 0;
 };
 
-// File attributes (the platform's FILE_ATTRIBUTE_* bits) a folder listing reports.
+// File attributes (the platform's FILE_ATTRIBUTE_* bits) of a file, a folder or a root.
 namespace file_attribute {
 inline constexpr uint32_t kReadOnly = 0x01;
 inline constexpr uint32_t kHidden = 0x02;
 inline constexpr uint32_t kSystem = 0x04;
 inline constexpr uint32_t kDirectory = 0x10;
 inline constexpr uint32_t kArchive = 0x20;
+inline constexpr uint32_t kCompressed = 0x800;
 }  // namespace file_attribute
 
 // One entry of a folder listing: its name within the folder and its attributes.
@@ -272,6 +281,12 @@ public:
     // remembered connection that is not connected now too; nothing for a drive that
     // is no network connection.
     virtual std::optional<std::string> networkConnection(const std::string& drive) = 0;
+    // Names the volume of a root path such as "C:\"; "" removes the label.
+    virtual SystemCallResult setVolumeLabel(const std::string& root, const std::string& label) = 0;
+    // The attribute bits of a file, a folder or a root path; nothing when the query fails.
+    virtual std::optional<uint32_t> fileAttributes(const std::string& path) = 0;
+    // The process's current folder.
+    virtual std::string currentDirectory() = 0;
 
     virtual bool fileExists(const std::string& path) = 0;
     virtual std::optional<std::string> readFile(const std::string& path) = 0;

@@ -25,7 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         grellHost.handleException(error);
     });
 
-    app::TVardak form(nullptr, {files, resources, host, application});
+    app::TVardak form(nullptr, {files, resources, host, application, platform});
     form.setHost(&host);
     try {
         const auto layout = resources.rawData(app::win32::kLayoutResource);

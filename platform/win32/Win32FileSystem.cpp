@@ -150,6 +150,31 @@ std::optional<std::string> Win32FileSystem::networkConnection(const std::string&
     return std::nullopt;
 }
 
+platform::SystemCallResult Win32FileSystem::setVolumeLabel(const std::string& root, const std::string& label) {
+    const CriticalErrorsSuppressed quiet;
+    // Always a text, never NULL: Wine reads the label without looking for NULL.
+    if (SetVolumeLabelA(root.c_str(), label.c_str())) {
+        return {true, 0};
+    }
+    return {false, GetLastError()};
+}
+
+std::optional<uint32_t> Win32FileSystem::fileAttributes(const std::string& path) {
+    const CriticalErrorsSuppressed quiet;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return std::nullopt;
+    }
+    return attributes;
+}
+
+std::string Win32FileSystem::currentDirectory() {
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    // 0 is a failure; a longer folder does not fit and leaves the buffer as it was.
+    return length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
 bool Win32FileSystem::fileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

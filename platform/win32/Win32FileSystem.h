@@ -14,6 +14,9 @@ public:
     std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
     std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
     std::optional<std::string> networkConnection(const std::string& drive) override;
+    platform::SystemCallResult setVolumeLabel(const std::string& root, const std::string& label) override;
+    std::optional<uint32_t> fileAttributes(const std::string& path) override;
+    std::string currentDirectory() override;
 
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;

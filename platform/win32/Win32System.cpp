@@ -294,4 +294,15 @@ platform::CommandRun Win32System::runCommand(const std::string& commandLine, uin
     return run;
 }
 
+std::string Win32System::errorMessage(uint32_t code) {
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text - 1, nullptr);
+    // The system's texts end with a line end.
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ') {
+        --length;
+    }
+    return std::string(text, length);
+}
+
 }  // namespace vardak::win32

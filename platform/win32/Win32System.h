@@ -23,6 +23,7 @@ public:
     std::string dateTimeText(const platform::SystemTime& moment, bool withTime) override;
     std::vector<uint8_t> keyboardState() override;
     platform::CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) override;
+    std::string errorMessage(uint32_t code) override;
     platform::SystemInformation systemInformation() override;
     // Through the 95/98 kernel's 16-bit loader and flat thunk; NotAvailable elsewhere.
     platform::FreeResources16 freeSystemResources16(uint16_t kind) override;

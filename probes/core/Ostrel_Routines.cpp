@@ -619,7 +619,7 @@ bool DiskInDrive(Platform& platform, const TDiskSign& drive) {
     return diskGeometry(platform, drive).has_value();
 }
 
-void GetDiskInfo(Platform& platform, const TDiskSign& drive, TDiskInfo& info) {
+bool GetDiskInfo(Platform& platform, const TDiskSign& drive, TDiskInfo& info) {
     info = TDiskInfo{};
     info.Sign = drive.substr(0, 2);
     const std::string root = rootOf(drive);
@@ -629,7 +629,7 @@ void GetDiskInfo(Platform& platform, const TDiskSign& drive, TDiskInfo& info) {
     // spin an empty floppy drive again.
     const std::optional<platform::ClusterGeometry> found = diskGeometry(platform, drive);
     if (!found) {
-        return;
+        return false;
     }
     const platform::ClusterGeometry& geometry = *found;
     info.SectorsPerCluster = geometry.sectorsPerCluster;
@@ -650,7 +650,9 @@ void GetDiskInfo(Platform& platform, const TDiskSign& drive, TDiskInfo& info) {
         info.Serial = volume->serial;
         info.SerialNumber = Format("%.4x-%.4x", {volume->serial >> 16, volume->serial & 0xFFFF});
         info.FileFlags = fileFlagsOf(*volume);
+        info.MaximumLength = volume->maxComponentLength;
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- small helpers

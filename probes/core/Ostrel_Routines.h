@@ -101,6 +101,7 @@ struct TDiskInfo {
     std::string VolumeLabel;
     std::string SerialNumber;  // "1A2B-3C4D"
     std::string FileSystem;
+    uint32_t MaximumLength = 0;  // the longest file-name component the file system takes
 };
 
 // ---------------------------------------------------------------- process-wide facts
@@ -276,8 +277,9 @@ std::string GetProfilePath(platform::Platform& platform);
 bool DiskInDrive(platform::Platform& platform, const TDiskSign& drive);
 // Fills the whole record: fields that cannot be read are zero or empty, and a drive
 // that is not ready (no disk, an unreachable share) reads as empty. Sizes are 64-bit.
-// File-system flags of all ones are a failed query: no flags.
-void GetDiskInfo(platform::Platform& platform, const TDiskSign& drive, TDiskInfo& info);
+// File-system flags of all ones are a failed query: no flags. True when the drive
+// was ready.
+bool GetDiskInfo(platform::Platform& platform, const TDiskSign& drive, TDiskInfo& info);
 
 // ---------------------------------------------------------------- small helpers
 

@@ -35,7 +35,7 @@ protected:
     void SetUp() override { resources.strings[kVoltageCaptionId] = "Sp\xE6nding"; }
 
     TVardak& create() {
-        window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application});
+        window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application, machine});
         window->setHost(&host);
         window->setBounds(0, 0, kClientWidth, kClientHeight);
         window->createFromLayout(layoutText());
@@ -236,6 +236,16 @@ TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
     EXPECT_EQ(link->setting("Visible")->asBool(), false);
     EXPECT_EQ(components().Udskrift->className(), "TRichEdit");
     EXPECT_EQ(components().Printer->className(), "TPrintDialog");
+}
+
+TEST_F(SummaryWindowTest, TheDriveComponentReadsItsDriveWhenTheWindowIsCreated) {
+    testing::FakeDrive disk;
+    disk.geometry = platform::ClusterGeometry{8, 512, 10, 20};
+    disk.volume = platform::VolumeInformation{"SYSTEM", "NTFS", 1, 255, 0};
+    machine.filesFake.addDrive('C', disk);
+    create();
+    EXPECT_TRUE(components().DriveInfo->Retrieved());
+    EXPECT_EQ(components().DriveInfo->Drive().VolumeLabel(), "SYSTEM");
 }
 
 // ---------------------------------------------------------------- language

@@ -101,6 +101,28 @@ std::optional<std::string> FakeFileSystem::networkConnection(const std::string& 
     return found ? found->networkPath : std::nullopt;
 }
 
+platform::SystemCallResult FakeFileSystem::setVolumeLabel(const std::string& root, const std::string& label) {
+    constexpr uint32_t kNotReady = 21;
+    const std::optional<char> letter = rootLetter(root);
+    const auto found = letter ? drives_.find(*letter) : drives_.end();
+    if (found == drives_.end() || !found->second.present || !found->second.volume) return {false, kNotReady};
+    if (labelWriteError_ != 0) return {false, labelWriteError_};
+    found->second.volume->label = label;
+    labelWrites_.push_back(root + "=" + label);
+    return {true, 0};
+}
+
+std::optional<uint32_t> FakeFileSystem::fileAttributes(const std::string& path) {
+    if (rootLetter(path)) {
+        const FakeDrive* drive = findPresentDrive(path);
+        return drive ? drive->rootAttributes : std::nullopt;
+    }
+    const auto set = attributes_.find(normalisedPath(path));
+    if (directoryExists(path)) return set == attributes_.end() ? platform::file_attribute::kDirectory : set->second;
+    if (fileExists(path)) return set == attributes_.end() ? platform::file_attribute::kArchive : set->second;
+    return std::nullopt;
+}
+
 bool FakeFileSystem::fileExists(const std::string& path) {
     return files_.count(normalisedPath(path)) != 0;
 }

@@ -23,6 +23,8 @@ struct FakeDrive {
     bool present = true;
     // The network path of a mapped drive ("\\server\share"), present or not.
     std::optional<std::string> networkPath{};
+    // The root folder's attributes; nothing: the query fails.
+    std::optional<uint32_t> rootAttributes = 0x10;
 };
 
 // Paths compare without regard to ASCII case, "/" standing for "\". A profile file
@@ -38,6 +40,13 @@ public:
     std::optional<platform::FreeSpace> freeSpace(const std::string& root) override;
     std::optional<platform::VolumeInformation> volumeInformation(const std::string& root) override;
     std::optional<std::string> networkConnection(const std::string& drive) override;
+    // Changes the label of a present drive with volume information, and records
+    // "ROOT=LABEL"; fails with ERROR_NOT_READY (21) for any other drive.
+    platform::SystemCallResult setVolumeLabel(const std::string& root, const std::string& label) override;
+    // Roots of present drives, folders and files (as setAttributes set them, else
+    // folder or archive); nothing for anything else.
+    std::optional<uint32_t> fileAttributes(const std::string& path) override;
+    std::string currentDirectory() override { return currentDirectory_; }
 
     bool fileExists(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
@@ -68,7 +77,7 @@ public:
     void addFile(const std::string& path, std::string bytes);
     bool removeFile(const std::string& path);
     void markReadOnly(const std::string& path);
-    // The attributes a listing reports for a file or folder.
+    // The attributes a listing and fileAttributes report for a file or folder.
     void setAttributes(const std::string& path, uint32_t attributes);
     void addDirectory(const std::string& path);
     // Every file and folder path, normalised, for tests that check what was left behind.
@@ -78,6 +87,10 @@ public:
     void limitWrites(size_t bytes) { writeLimit_ = bytes; }
     // Registers a file's version resource; the file exists from then on.
     void setVersionResource(const std::string& path, std::vector<uint8_t> resource);
+    void setCurrentDirectory(std::string folder) { currentDirectory_ = std::move(folder); }
+    // Every label write from now on fails with this error code.
+    void failVolumeLabelWrites(uint32_t errorCode) { labelWriteError_ = errorCode; }
+    const std::vector<std::string>& volumeLabelWrites() const { return labelWrites_; }
     // The full path a profile file name stands for.
     std::string profilePath(const std::string& file) const;
 
@@ -95,6 +108,9 @@ private:
     std::map<std::string, std::string> spellings_;  // paths as given, by normalised path
     std::map<std::string, uint32_t> attributes_;  // by normalised path
     std::optional<size_t> writeLimit_;
+    std::string currentDirectory_ = "C:\\";
+    uint32_t labelWriteError_ = 0;
+    std::vector<std::string> labelWrites_;
 };
 
 }  // namespace vardak::testing

@@ -128,4 +128,9 @@ void FakeSystem::poseAsWindowsXP(int servicePack) {
     versionEx = workstation(servicePack, kSingleUserTerminalServices);
 }
 
+std::string FakeSystem::errorMessage(uint32_t code) {
+    const auto found = errorTexts.find(code);
+    return found == errorTexts.end() ? std::string() : found->second;
+}
+
 }  // namespace vardak::testing

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ public:
     // Records the command line and answers with `commandAnswer`, after calling
     // `onCommand` (which may, say, write the files a real command would).
     platform::CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) override;
+    // The text set in `errorTexts`, else "".
+    std::string errorMessage(uint32_t code) override;
 
     // Version records as these systems report them. On the 95/98 line the build field
     // carries the major and minor version in its high word, as the real record does.
@@ -77,6 +80,7 @@ public:
     std::vector<uint32_t> commandTimeouts;
     std::function<void(const std::string& commandLine)> onCommand;
     platform::CommandRun commandAnswer{true, false, 0};
+    std::map<uint32_t, std::string> errorTexts;
 };
 
 }  // namespace vardak::testing
