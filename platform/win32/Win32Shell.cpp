@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Shell.h"
 
+#include "platform/win32/WinHandles.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -32,52 +34,6 @@ struct ItemListFree {
     }
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
-
-// Owns one reference to a COM interface.
-template <typename Interface>
-class ComReference {
-public:
-    ComReference() = default;
-    ~ComReference() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-
-    Interface* operator->() const { return pointer_; }
-    void** receive() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// The component object model, initialised for one call on this thread.
-class ComInitialised {
-public:
-    ComInitialised() : result_(CoInitialize(nullptr)) {}
-    ~ComInitialised() {
-        if (SUCCEEDED(result_)) {
-            CoUninitialize();
-        }
-    }
-    ComInitialised(const ComInitialised&) = delete;
-    ComInitialised& operator=(const ComInitialised&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-std::wstring wideFromAnsi(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return std::wstring(wide.data());
-}
 
 std::string textOf(const char* buffer, size_t size) {
     return std::string(buffer, strnlen(buffer, size));

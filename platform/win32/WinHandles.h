@@ -1,11 +1,15 @@
-// Owners for the Win32 handles the backend opens, and two helpers: one for calls
-// that older Windows versions lack, one for calls that could raise system boxes.
+// Owners for the Win32 handles and COM references the backend opens, and helpers:
+// for calls that older Windows versions lack, for calls that could raise system
+// boxes, for COM on the calling thread and for wide texts.
 // Only code that includes <windows.h> anyway includes this header.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace vardak::win32 {
 
@@ -72,6 +76,56 @@ public:
 private:
     UINT previous_;
 };
+
+// Owns one reference to a COM interface.
+template <typename Interface>
+class ComReference {
+public:
+    ComReference() = default;
+    ~ComReference() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+        }
+    }
+    ComReference(const ComReference&) = delete;
+    ComReference& operator=(const ComReference&) = delete;
+
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // For out-parameters of the creating call; the reference held must be none.
+    void** receive() { return reinterpret_cast<void**>(&pointer_); }
+
+private:
+    Interface* pointer_ = nullptr;
+};
+
+// The component object model, initialised on this thread for the object's lifetime.
+class ComInitialised {
+public:
+    ComInitialised() : result_(CoInitialize(nullptr)) {}
+    ~ComInitialised() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    ComInitialised(const ComInitialised&) = delete;
+    ComInitialised& operator=(const ComInitialised&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+// An ANSI text in UTF-16, for the interfaces that take only wide texts.
+inline std::wstring wideFromAnsi(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return std::wstring(wide.data());
+}
 
 // An entry point of kernel32 that older Windows versions lack, or nullptr.
 template <typename Function>
