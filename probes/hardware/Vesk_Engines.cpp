@@ -16,10 +16,6 @@ namespace {
 using platform::RootKey;
 namespace srb = platform::srb;
 
-std::unique_ptr<TRegistry> openLocalMachine(platform::Platform& platform, std::string_view path) {
-    return TRegistry::openReadOnly(platform.registry(), RootKey::LocalMachine, path);
-}
-
 // The first place that holds the file: the current folder (as ".\NAME"), then each
 // folder in turn; nothing when none does.
 std::optional<std::string> searchFile(platform::Platform& platform, std::string_view name,
@@ -121,7 +117,7 @@ void TDirectX::GetInfo() {
 
 void TDirectX::readVersion() {
     version_.clear();
-    const std::unique_ptr<TRegistry> key = openLocalMachine(platform_, kDirectXKey);
+    const auto key = TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, kDirectXKey);
     if (!key) {
         return;
     }
@@ -136,12 +132,13 @@ void TDirectX::readVersion() {
 
 void TDirectX::readDescriptions(std::string_view key, TStrings& list) {
     list.clear();
-    const std::unique_ptr<TRegistry> parent = openLocalMachine(platform_, key);
+    const auto parent = TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, key);
     if (!parent) {
         return;
     }
     for (const std::string& name : parent->subkeyNames()) {
-        const std::unique_ptr<TRegistry> entry = openLocalMachine(platform_, std::string(key) + "\\" + name);
+        const auto entry =
+            TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, std::string(key) + "\\" + name);
         if (entry) {
             if (std::optional<std::string> description = entry->readText("Description")) {
                 list.add(*description);
@@ -321,7 +318,7 @@ void TEngines::GetInfo() {
 
 void TEngines::readBDE() {
     bde_.clear();
-    const std::unique_ptr<TRegistry> key = openLocalMachine(platform_, kBDEKey);
+    const auto key = TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, kBDEKey);
     const std::optional<std::string> folder = key ? key->readText("DLLPATH") : std::nullopt;
     if (folder) {
         bde_ = GetFileVersion(platform_, *folder + "\\IDAPI32.DLL");
@@ -330,7 +327,7 @@ void TEngines::readBDE() {
 
 void TEngines::readODBC() {
     odbc_.clear();
-    if (const std::unique_ptr<TRegistry> key = openLocalMachine(platform_, kODBCFileListKey)) {
+    if (const auto key = TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, kODBCFileListKey)) {
         if (const std::optional<std::string> path = key->readText(kODBCLibrary)) {
             odbc_ = GetFileVersion(platform_, *path);
         }

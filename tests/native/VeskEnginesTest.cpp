@@ -97,7 +97,8 @@ TEST_F(EnginesTest, DirectXListsTheDescriptionsOfRegisteredDrivers) {
     refresh();
     EXPECT_EQ(sectionLines(report, "Direct3D"),
               (Lines{"Count=1", "Device1=Microsoft Direct3D Mono(Ramp) Software Emulation"}));
-    EXPECT_EQ(sectionLines(report, "DirectPlay"), (Lines{"Count=1", "Device1=Internet TCP/IP Connection For DirectPlay"}));
+    EXPECT_EQ(sectionLines(report, "DirectPlay"),
+              (Lines{"Count=1", "Device1=Internet TCP/IP Connection For DirectPlay"}));
     EXPECT_EQ(sectionLines(report, "DirectMusic"), (Lines{"Count=0"}));
 }
 
