@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,12 +25,6 @@ namespace {
 std::string systemFolder() {
     char folder[MAX_PATH + 1] = {};
     return std::string(folder, GetSystemDirectoryA(folder, MAX_PATH));
-}
-
-std::string upperCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(toupper(c)); });
-    return text;
 }
 
 // The file version as the system's own version library reads it, "" without one.
@@ -59,26 +52,6 @@ std::optional<std::string> directXVersionValue() {
     const LONG read = RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
     return read == ERROR_SUCCESS ? std::optional<std::string>(value) : std::nullopt;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-long indexOf(const std::vector<std::string>& lines, const std::string& line) {
-    return static_cast<long>(std::find(lines.begin(), lines.end(), line) - lines.begin());
 }
 
 bool fileExists(const std::string& path) {
@@ -113,7 +86,7 @@ TEST_F(PlantedLibraryTest, LibrariesComeFromTheSystemFolderNotTheCurrentOne) {
         ASSERT_TRUE(probes::PSAPIBinding().loaded());
         char path[MAX_PATH + 1] = {};
         GetModuleFileNameA(reinterpret_cast<HMODULE>(probes::PSAPIBinding().module()), path, MAX_PATH);
-        EXPECT_EQ(upperCase(path), upperCase(systemFolder() + "\\psapi.dll"));
+        EXPECT_EQ(lstrcmpiA(path, (systemFolder() + "\\psapi.dll").c_str()), 0) << path;
     }
     EXPECT_FALSE(fileExists(psapiMark));
 
@@ -140,15 +113,14 @@ TEST_F(PlantedLibraryTest, TheReportProgramStartsCleanlyBesideAPlantedLibrary) {
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_FALSE(fileExists(mark));
-    const std::vector<std::string> lines = linesOf(run.output);
-    for (const std::string& line : lines) {
-        EXPECT_EQ(line.find(".GetInfo: "), std::string::npos) << line;
-    }
-    EXPECT_LT(indexOf(lines, "[Devices]"), indexOf(lines, "[ODBC]"));
-    EXPECT_LT(indexOf(lines, "[ASPI32]"), indexOf(lines, "[Disks]"));
-    const size_t directX = static_cast<size_t>(indexOf(lines, "[DirectX]"));
-    ASSERT_LT(directX + 1, lines.size());
-    EXPECT_EQ(lines[directX + 1], "Version=" + directXVersionValue().value_or("?"));
+    TStringList report;
+    report.setText(run.output);
+    EXPECT_EQ(run.output.find(".GetInfo: "), std::string::npos) << run.output;
+    EXPECT_LT(0, report.indexOf("[Devices]"));
+    EXPECT_LT(report.indexOf("[Devices]"), report.indexOf("[ODBC]"));
+    EXPECT_LT(report.indexOf("[ASPI32]"), report.indexOf("[Disks]"));
+    EXPECT_EQ(testing::sectionLines(report, "DirectX"),
+              std::vector<std::string>{"Version=" + directXVersionValue().value_or("?")});
 }
 
 // ---------------------------------------------------------------- the probe
