@@ -63,6 +63,13 @@ inline constexpr uint8_t kFlagEventNotify = 0x40;
 
 }  // namespace srb
 
+// The SCSI commands the scan sends (6-byte command blocks).
+namespace scsi {
+inline constexpr uint8_t kTestUnitReady = 0x00;
+inline constexpr uint8_t kInquiry = 0x12;
+inline constexpr size_t kInquiryAllocationLength = 4;  // byte of the command block
+}  // namespace scsi
+
 // One execute-SCSI request: a zeroed block whose data-pointer and completion-event
 // fields name the request's own zeroed buffer and its manual-reset event, not signalled.
 class AspiRequest {

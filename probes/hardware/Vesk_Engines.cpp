@@ -35,6 +35,18 @@ std::optional<std::string> searchFile(platform::Platform& platform, std::string_
 
 // ---------------------------------------------------------------- DirectX
 
+constexpr std::string_view kDirectXKey = "\\SOFTWARE\\Microsoft\\DirectX";
+
+// "InstalledVersion" as the installer writes it: the major and the minor number, each
+// a 32-bit number with its most significant byte first; a 4-byte value holds the major
+// number only. Nothing for a value of another size.
+std::optional<std::string> installedVersionText(std::span<const uint8_t> value) {
+    if (value.size() != 4 && value.size() != 8) {
+        return std::nullopt;
+    }
+    return Format("%d.%d", {bytes::be32(value, 0), bytes::be32(value, 4)});
+}
+
 struct DirectXList {
     std::string_view key;
     TStringList TDirectX::*list;
@@ -65,8 +77,6 @@ std::string automationVersion(platform::Automation& automation, std::span<const 
 constexpr uint8_t kTargets = 16;
 constexpr uint8_t kSenseLength = 14;
 constexpr uint8_t kCdbLength = 6;
-constexpr uint8_t kInquiryOperation = 0x12;
-constexpr size_t kInquiryAllocationByte = 4;
 constexpr uint8_t kInquiryLength = 100;
 
 struct InquiryField {
@@ -82,18 +92,6 @@ std::string decimal(int64_t value) {
 }  // namespace
 
 // ---------------------------------------------------------------- TDirectX
-
-std::optional<std::string> InstalledVersionText(std::span<const uint8_t> value) {
-    if (value.size() != 4 && value.size() != 8) {
-        return std::nullopt;
-    }
-    auto bigEndian = [&](size_t offset) -> int64_t {
-        return offset + 4 <= value.size() ? int64_t{value[offset]} << 24 | value[offset + 1] << 16 |
-                                                value[offset + 2] << 8 | value[offset + 3]
-                                          : 0;
-    };
-    return Format("%d.%d", {bigEndian(0), bigEndian(4)});
-}
 
 void TDirectX::publishProperties(PropertyTable& table) const {
     TPersistent::publishProperties(table);
@@ -126,7 +124,7 @@ void TDirectX::readVersion() {
         return;
     }
     if (const std::optional<std::vector<uint8_t>> installed = key->readBytes("InstalledVersion")) {
-        version_ = InstalledVersionText(*installed).value_or("");
+        version_ = installedVersionText(*installed).value_or("");
     }
 }
 
@@ -217,33 +215,35 @@ void TASPI32::addDevice(uint8_t adapter, uint8_t target, uint8_t type) {
     }
 }
 
+// A zeroed execute-SCSI request to one device, with a 6-byte command block.
+std::unique_ptr<platform::AspiRequest> TASPI32::newRequest(uint8_t adapter, uint8_t target, size_t dataLength,
+                                                           uint8_t flags) {
+    std::unique_ptr<platform::AspiRequest> request = platform_.aspi().create(dataLength);
+    const std::span<uint8_t> block = request->block();
+    block[srb::kCommand] = srb::kExecuteScsiCommand;
+    block[srb::kAdapter] = adapter;
+    block[srb::kFlags] = flags;
+    block[srb::kExecuteTarget] = target;
+    bytes::putLittleEndian(block, srb::kDataLength, 4, dataLength);
+    block[srb::kSenseLength] = kSenseLength;
+    block[srb::kCdbLength] = kCdbLength;
+    return request;
+}
+
 // TEST UNIT READY, then INQUIRY; a command that does not complete ends the device's
 // queries, its status left at "pending".
 void TASPI32::queryDevice(int device, uint8_t adapter, uint8_t target) {
-    platform::AspiRequests& requests = platform_.aspi();
-    auto request = [&](size_t dataLength, uint8_t flags) {
-        std::unique_ptr<platform::AspiRequest> made = requests.create(dataLength);
-        const std::span<uint8_t> block = made->block();
-        block[srb::kCommand] = srb::kExecuteScsiCommand;
-        block[srb::kAdapter] = adapter;
-        block[srb::kFlags] = flags;
-        block[srb::kExecuteTarget] = target;
-        bytes::putLittleEndian(block, srb::kDataLength, 4, dataLength);
-        block[srb::kSenseLength] = kSenseLength;
-        block[srb::kCdbLength] = kCdbLength;
-        return made;
-    };
-
-    std::unique_ptr<platform::AspiRequest> unitReady = request(0, srb::kFlagEventNotify);
+    std::unique_ptr<platform::AspiRequest> unitReady = newRequest(adapter, target, 0, srb::kFlagEventNotify);
+    unitReady->block()[srb::kCdb] = platform::scsi::kTestUnitReady;
     const std::optional<uint8_t> ready = execute(unitReady);
     devStatus_.setString(device, decimal(ready.value_or(srb::kStatusPending)));
     if (!ready) {
         return;
     }
     std::unique_ptr<platform::AspiRequest> inquiry =
-        request(kInquiryLength, srb::kFlagDataIn | srb::kFlagEventNotify);
-    inquiry->block()[srb::kCdb] = kInquiryOperation;
-    inquiry->block()[srb::kCdb + kInquiryAllocationByte] = kInquiryLength;
+        newRequest(adapter, target, kInquiryLength, srb::kFlagDataIn | srb::kFlagEventNotify);
+    inquiry->block()[srb::kCdb] = platform::scsi::kInquiry;
+    inquiry->block()[srb::kCdb + platform::scsi::kInquiryAllocationLength] = kInquiryLength;
     const std::optional<uint8_t> status = execute(inquiry);
     devStatus_.setString(device, decimal(status.value_or(srb::kStatusPending)));
     if (status == srb::kStatusCompleted) {

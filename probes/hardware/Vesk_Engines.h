@@ -17,13 +17,6 @@
 
 namespace vardak::probes {
 
-inline constexpr std::string_view kDirectXKey = "\\SOFTWARE\\Microsoft\\DirectX";
-
-// "InstalledVersion" as the installer writes it: the major and the minor number, each
-// a 32-bit number with its most significant byte first; a 4-byte value holds the major
-// number only. Nothing for a value of another size.
-std::optional<std::string> InstalledVersionText(std::span<const uint8_t> value);
-
 class TDirectX : public TPersistent {
 public:
     explicit TDirectX(platform::Platform& platform) : platform_(platform) {}
@@ -87,6 +80,8 @@ private:
     void scanHostAdapter(uint8_t adapter);
     void addDevice(uint8_t adapter, uint8_t target, uint8_t type);
     void queryDevice(int device, uint8_t adapter, uint8_t target);
+    std::unique_ptr<platform::AspiRequest> newRequest(uint8_t adapter, uint8_t target, size_t dataLength,
+                                                      uint8_t flags);
     // Sends one execute-SCSI request and waits for it: its status, or nothing when it
     // did not complete in time (the request then goes back to the platform).
     std::optional<uint8_t> execute(std::unique_ptr<platform::AspiRequest>& request);

@@ -17,9 +17,8 @@ constexpr uint8_t kInvalidHostAdapter = 0x81;
 constexpr uint8_t kNoDevice = 0x82;
 constexpr uint8_t kCommandError = 0x04;
 
-constexpr uint8_t kTestUnitReady = 0x00;
-constexpr uint8_t kInquiry = 0x12;
-constexpr size_t kInquiryAllocation = srb::kCdb + 4;
+namespace scsi = platform::scsi;
+constexpr size_t kInquiryAllocation = srb::kCdb + scsi::kInquiryAllocationLength;
 
 // Offsets of the host-adapter inquiry's answer.
 constexpr size_t kAdapterCount = 8;
@@ -173,9 +172,9 @@ uint32_t FakeAspiLayer::execute(FakeAspiRequest& request) {
     }
     uint8_t status = kInvalidCommand;
     const uint8_t operation = block[srb::kCdb];
-    if (block[srb::kCdbLength] == 6 && operation == kTestUnitReady) {
+    if (block[srb::kCdbLength] == 6 && operation == scsi::kTestUnitReady) {
         status = device->unitReadyStatus;
-    } else if (block[srb::kCdbLength] == 6 && operation == kInquiry) {
+    } else if (block[srb::kCdbLength] == 6 && operation == scsi::kInquiry) {
         status = kCommandError;
         if ((block[srb::kFlags] & srb::kFlagDataIn) != 0 && request.namesItsBuffer()) {
             const size_t length = std::min({device->inquiry.size(), size_t{block[kInquiryAllocation]},
