@@ -21,6 +21,8 @@
 #include "probes/software/Vesk_OS.h"
 #include "probes/software/Vesk_Network.h"
 #include "probes/software/Vesk_Printers.h"
+#include "probes/software/Vesk_Software.h"
+#include "probes/software/Vesk_Startup.h"
 
 namespace vardak::app {
 namespace {
@@ -106,6 +108,10 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
     probes::TPrinters printers(platform);
     probes::CallGetInfo(platform.ui(), "TPrinters.GetInfo", kMode, &probes::TPrinters::GetInfo, printers);
+    probes::TSoftware software(platform);
+    probes::CallGetInfo(platform.ui(), "TSoftware.GetInfo", kMode, &probes::TSoftware::GetInfo, software);
+    probes::TStartup startup(platform);
+    probes::CallGetInfo(platform.ui(), "TStartup.GetInfo", kMode, &probes::TStartup::GetInfo, startup);
 
     machine.Report(report);
     os.Report(report);
@@ -119,6 +125,8 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     engines.Report(report);
     disk.Report(report);
     printers.Report(report);
+    software.Report(report);
+    startup.Report(report);
 }
 
 // Reads a dump file and writes what `decode` reports of it; a file that cannot be read

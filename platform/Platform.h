@@ -244,6 +244,21 @@ struct VolumeInformation {
     uint32_t flags = 0;
 };
 
+// File attributes (the platform's FILE_ATTRIBUTE_* bits) a folder listing reports.
+namespace file_attribute {
+inline constexpr uint32_t kReadOnly = 0x01;
+inline constexpr uint32_t kHidden = 0x02;
+inline constexpr uint32_t kSystem = 0x04;
+inline constexpr uint32_t kDirectory = 0x10;
+inline constexpr uint32_t kArchive = 0x20;
+}  // namespace file_attribute
+
+// One entry of a folder listing: its name within the folder and its attributes.
+struct FoundFile {
+    std::string name;
+    uint32_t attributes = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -269,6 +284,10 @@ public:
     virtual bool createDirectory(const std::string& path) = 0;
     // Removes an empty folder.
     virtual bool removeDirectory(const std::string& path) = 0;
+    // The files and folders of one folder whose names match the wildcards ("*", "?")
+    // of the pattern's last component ("C:\Folder\*.lnk"), in the order the file
+    // system lists them; none where the folder does not exist.
+    virtual std::vector<FoundFile> findFiles(const std::string& pattern) = 0;
     // The raw version resource of a file (what GetFileVersionInfo returns).
     virtual std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) = 0;
 

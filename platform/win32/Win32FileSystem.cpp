@@ -123,8 +123,8 @@ std::optional<VolumeInformation> Win32FileSystem::volumeInformation(const std::s
                                &flags, fileSystem, sizeof(fileSystem))) {
         return std::nullopt;
     }
-    info.label.assign(label, strnlen(label, sizeof(label)));
-    info.fileSystem.assign(fileSystem, strnlen(fileSystem, sizeof(fileSystem)));
+    info.label = bufferText(label);
+    info.fileSystem = bufferText(fileSystem);
     info.serial = serial;
     info.maxComponentLength = maxComponentLength;
     info.flags = flags;
@@ -207,6 +207,20 @@ bool Win32FileSystem::createDirectory(const std::string& path) {
 
 bool Win32FileSystem::removeDirectory(const std::string& path) {
     return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
+std::vector<platform::FoundFile> Win32FileSystem::findFiles(const std::string& pattern) {
+    std::vector<platform::FoundFile> found;
+    const CriticalErrorsSuppressed quiet;
+    WIN32_FIND_DATAA entry{};
+    const UniqueFind search(FindFirstFileA(pattern.c_str(), &entry));
+    if (!search) {
+        return found;
+    }
+    do {
+        found.push_back({bufferText(entry.cFileName), entry.dwFileAttributes});
+    } while (FindNextFileA(search.get(), &entry));
+    return found;
 }
 
 std::optional<std::vector<uint8_t>> Win32FileSystem::fileVersionResource(const std::string& path) {

@@ -22,6 +22,7 @@ public:
     bool directoryExists(const std::string& path) override;
     bool createDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;
+    std::vector<platform::FoundFile> findFiles(const std::string& pattern) override;
     std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
 
     std::string profileString(const std::string& file, const std::string& section,

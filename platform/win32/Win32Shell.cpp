@@ -35,10 +35,6 @@ struct ItemListFree {
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
-std::string textOf(const char* buffer, size_t size) {
-    return std::string(buffer, strnlen(buffer, size));
-}
-
 }  // namespace
 
 std::optional<std::string> Win32Shell::specialFolderPath(platform::WindowHandle owner, int32_t folder) {
@@ -53,7 +49,7 @@ std::optional<std::string> Win32Shell::specialFolderPath(platform::WindowHandle 
     if (!SHGetPathFromIDListA(items.get(), path)) {
         return std::nullopt;
     }
-    return textOf(path, sizeof(path));
+    return bufferText(path);
 }
 
 ShellLinkResolution Win32Shell::resolveShellLink(const std::string& linkFile) {
@@ -77,12 +73,12 @@ ShellLinkResolution Win32Shell::resolveShellLink(const std::string& linkFile) {
         char target[MAX_PATH + 1] = {};
         WIN32_FIND_DATAA found{};
         status = link->GetPath(target, MAX_PATH, &found, kPreferUncPath);
-        resolution.target = textOf(target, sizeof(target));
+        resolution.target = bufferText(target);
     }
     if (SUCCEEDED(status)) {
         char arguments[kArgumentsBuffer + 1] = {};
         status = link->GetArguments(arguments, kArgumentsBuffer);
-        resolution.arguments = textOf(arguments, sizeof(arguments));
+        resolution.arguments = bufferText(arguments);
     }
     resolution.status = static_cast<int32_t>(status);
     return resolution;

@@ -1,12 +1,14 @@
-// Owners for the Win32 handles and COM references the backend opens, and helpers:
+// Owners for the Win32 handles and COM references the backend holds, and helpers:
 // for calls that older Windows versions lack, for calls that could raise system
-// boxes, for COM on the calling thread and for wide texts.
+// boxes, for COM on the calling thread, for texts in fixed-size buffers and for
+// wide texts.
 // Only code that includes <windows.h> anyway includes this header.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +65,15 @@ using UniqueKey = UniqueResource<HKEY, RegCloseKey, noKey>;
 using UniqueHandle = UniqueResource<HANDLE, CloseHandle, noHandle>;
 // A file handle from CreateFile, whose failure value is INVALID_HANDLE_VALUE.
 using UniqueFile = UniqueResource<HANDLE, CloseHandle, invalidFileHandle>;
+// A search handle from FindFirstFile.
+using UniqueFind = UniqueResource<HANDLE, FindClose, invalidFileHandle>;
+
+// The text of a fixed-size buffer the system filled: up to its first NUL, never
+// past its end.
+template <size_t Size>
+std::string bufferText(const char (&buffer)[Size]) {
+    return std::string(buffer, strnlen(buffer, Size));
+}
 
 // Keeps the system's "insert a disk" and "drive not ready" boxes away while a
 // drive is queried, restoring the caller's mode afterwards.

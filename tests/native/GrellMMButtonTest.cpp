@@ -310,26 +310,19 @@ TEST_F(ButtonTest, ForceTransparentLeavesOutTheListsTransparentColour) {
 }
 
 TEST_F(ButtonTest, CaptionKeepsClearOfTheGlyphSide) {
-    struct Case {
-        TButtonLayout layout;
-        TextAlign align;
-        TextVAlign valign;
-    };
-    const Case cases[] = {
+    const std::tuple<TButtonLayout, TextAlign, TextVAlign> cases[] = {
         {TButtonLayout::blGlyphLeft, TextAlign::Right, TextVAlign::Center},
         {TButtonLayout::blGlyphRight, TextAlign::Left, TextVAlign::Center},
         {TButtonLayout::blGlyphTop, TextAlign::Center, TextVAlign::Bottom},
-        {TButtonLayout::blGlyphBottom, TextAlign::Center, TextVAlign::Top},
-    };
+        {TButtonLayout::blGlyphBottom, TextAlign::Center, TextVAlign::Top}};
     TGrellMMButton* push = addButton(0, 0, false);
     push->setCaption("Go");
-    for (const Case& c : cases) {
-        push->setButtonLayout(c.layout);
+    for (const auto& [layout, align, valign] : cases) {
+        push->setButtonLayout(layout);
         text.drawn.clear();
         paint();
         ASSERT_EQ(text.drawn.size(), 1u);
-        EXPECT_EQ(text.drawn[0].align, c.align);
-        EXPECT_EQ(text.drawn[0].valign, c.valign);
+        EXPECT_EQ(std::pair(text.drawn[0].align, text.drawn[0].valign), std::pair(align, valign));
     }
 }
 

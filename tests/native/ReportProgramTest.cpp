@@ -143,10 +143,11 @@ TEST(ReportProgram, DisplayAndPowerFollowTheMemoryBeforeTheNetwork) {
     }
 }
 
-TEST(ReportProgram, MediaAndNetworkFollowThePowerThenDevicesDisksAndPrinters) {
+TEST(ReportProgram, MediaAndNetworkFollowThePowerThenDevicesDisksPrintersSoftwareAndStartup) {
     testing::FakePlatform machine;
     machine.loadRegistryFixture("network-xp.reg");
     machine.loadRegistryFixture("media-nt.reg");
+    machine.loadRegistryFixture("software-xp.reg");
     machine.networkFake.lanas = {testing::FakeLana{0, {0x00, 0x0C, 0x29, 0x3E, 0x5A, 0xC1}}};
     machine.printersFake.installed = {{"HP LaserJet 4", "LPT1:"}};
     machine.printersFake.defaultName = "HP LaserJet 4";
@@ -167,15 +168,16 @@ TEST(ReportProgram, MediaAndNetworkFollowThePowerThenDevicesDisksAndPrinters) {
     ASSERT_NE(power, sections.end());
     EXPECT_EQ(std::vector<std::string>(power + 1, std::min(power + 7, sections.end())),
               (std::vector<std::string>{"[Media]", "[Sound]", "[Network]", "[Winsock]", "[TCP/IP]", "[Devices]"}));
-    // Then the disks, each drive with its flags, and the printers last.
-    ASSERT_GE(sections.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(sections.end() - 6, sections.end()),
+    // Then the disks, each drive with its flags, the printers, the software and the startup entries.
+    const auto disks = std::find(sections.begin(), sections.end(), "[Disks]");
+    EXPECT_EQ(std::vector<std::string>(disks, sections.end()),
               (std::vector<std::string>{"[Disks]", "[DiskC:]", "[DiskC:_Flags]", "[DiskD:]", "[DiskD:_Flags]",
-                                        "[Printers]"}));
+                                        "[Printers]", "[Installed Software]", "[User Startup]", "[Common Startup]",
+                                        "[HKLM Run]", "[HKCU Run]", "[Run Once]"}));
     const std::vector<std::string> lines = linesOf(run.out);
     for (const char* line : {"Adapter1=Intel(R) PRO/1000 MT Network Connection", "MACAddress1=00:0c:29:3e:5a:c1",
                              "HP LaserJet 4 on LPT1:=1", "WaveOut1=SB Live! Wave Device v5.10", "Available=CD",
-                             "Capacity=20.480.000", "Type=CDROM"}) {
+                             "Capacity=20.480.000", "Type=CDROM", "Item1=WinZip"}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
 }

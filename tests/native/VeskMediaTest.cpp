@@ -11,6 +11,7 @@
 
 #include "probes/core/Ostrel_Routines.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::probes {
 namespace {
@@ -28,18 +29,26 @@ protected:
     FakePlatform machine;
 };
 
-// ---------------------------------------------------------------- devices
-
-TEST_F(MediaTest, AGamePortNeverBecomesTheSoundCardAndTheLastOneCounts) {
+// A game port is never the sound card (the first game port names its location, the
+// chip after it none) and the last one counts; the report lists the devices, then
+// the six interfaces.
+TEST_F(MediaTest, TheReportListsTheDevicesThenTheSixInterfaces) {
     machine.loadRegistryFixture("media-nt.reg");
-    const TMedia media(machine);
-    EXPECT_THAT(media.Devices().toVector(),
-                ElementsAre("Creative SB16 Gameport Joystick", "ATI Function Driver for High Definition Audio",
-                            "Creative SB Live! (WDM)", "ALi Audio Accelerator WDM", "Legacy Audio Drivers",
-                            "Standard Game Port"));
-    // The first game port names its location, the chip after it names none.
-    EXPECT_EQ(media.SoundCardIndex(), 2);
-    EXPECT_EQ(media.GamePortIndex(), 5);
+    machine.multimediaFake.devices[MultimediaKind::WaveOut] = {FakeMultimedia::record(52, "SB Live! Wave Device", 0x050A)};
+    machine.multimediaFake.devices[MultimediaKind::Mixer] = {FakeMultimedia::record(48, "SB Live! Mixer", 0x050A)};
+    TMedia media(machine);
+    EXPECT_EQ(std::pair(media.SoundCardIndex(), media.GamePortIndex()), std::pair(2, 5));
+    media.GetInfo();
+    TStringList report;
+    report.add("[Earlier]");
+    media.Report(report);
+    EXPECT_THAT(report.toVector(),
+                ElementsAre("[Earlier]", "[Media]", "Count=6", "Device1=Creative SB16 Gameport Joystick",
+                            "Device2=ATI Function Driver for High Definition Audio", "Device3=Creative SB Live! (WDM)",
+                            "Device4=ALi Audio Accelerator WDM", "Device5=Legacy Audio Drivers",
+                            "Device6=Standard Game Port", "[Sound]", "WaveInCount=0", "WaveOutCount=1",
+                            "WaveOut1=SB Live! Wave Device v5.10", "MIDIInCount=0", "MIDIOutCount=0", "AUXCount=0",
+                            "MixerCount=1", "Mixer1=SB Live! Mixer v5.10"));
     EXPECT_TRUE(machine.uiFake.errors.empty());
 }
 
@@ -47,47 +56,36 @@ TEST_F(MediaTest, NoMultimediaDeviceLeavesBothIndexesAtMinusOne) {
     machine.loadRegistryFixture("display-xp.reg");
     TMedia media(machine);
     media.GetInfo();
-    EXPECT_TRUE(media.Devices().empty());
-    EXPECT_EQ(media.SoundCardIndex(), -1);
-    EXPECT_EQ(media.GamePortIndex(), -1);
-    TStringList report;
-    media.Report(report);
-    EXPECT_THAT(report.toVector(), ElementsAre("[Media]", "Count=0", "[Sound]", "WaveInCount=0", "WaveOutCount=0",
-                                               "MIDIInCount=0", "MIDIOutCount=0", "AUXCount=0", "MixerCount=0"));
+    EXPECT_EQ(std::pair(media.SoundCardIndex(), media.GamePortIndex()), std::pair(-1, -1));
+    EXPECT_THAT(testing::reportOf(media), ElementsAre("[Media]", "Count=0", "[Sound]", "WaveInCount=0", "WaveOutCount=0",
+                                                      "MIDIInCount=0", "MIDIOutCount=0", "AUXCount=0", "MixerCount=0"));
 }
 
-// ---------------------------------------------------------------- interface lists
+// The six interfaces' lists, in the order of kMultimediaRecordSizes.
+constexpr const TStrings& (TMedia::*kLists[])() const = {&TMedia::WAVEOut, &TMedia::WAVEIn, &TMedia::MIDIOut,
+                                                         &TMedia::MIDIIn,  &TMedia::AUX,    &TMedia::Mixer};
 
-// Record sizes of the six kinds, as the system fills them.
-struct KindCase {
-    MultimediaKind kind;
-    size_t recordSize;
-    const TStrings& (TMedia::*list)() const;
-};
-
-const KindCase kKinds[] = {
-    {MultimediaKind::WaveOut, 52, &TMedia::WAVEOut}, {MultimediaKind::WaveIn, 48, &TMedia::WAVEIn},
-    {MultimediaKind::MidiOut, 52, &TMedia::MIDIOut}, {MultimediaKind::MidiIn, 44, &TMedia::MIDIIn},
-    {MultimediaKind::Auxiliary, 48, &TMedia::AUX},   {MultimediaKind::Mixer, 48, &TMedia::Mixer},
-};
-
+// The same name and version once (a second refresh adds only what is new); the
+// version's upper word means nothing.
 TEST_F(MediaTest, EachInterfaceListsItsDevicesWithTheirDriverVersions) {
-    for (const KindCase& kind : kKinds) {
-        machine.multimediaFake.devices[kind.kind] = {
-            FakeMultimedia::record(kind.recordSize, "SB Live! Device", 0x050A),
+    for (const auto& [kind, size] : testing::kMultimediaRecordSizes) {
+        machine.multimediaFake.devices[kind] = {
+            FakeMultimedia::record(size, "SB Live! Device", 0x050A),
             std::nullopt,  // a device whose query fails
-            FakeMultimedia::record(kind.recordSize, "SB Live! Device", 0x050A),
-            FakeMultimedia::record(kind.recordSize, "SB Live! Device", 0x0501),
-            FakeMultimedia::record(kind.recordSize, "Modem #0 Line Playback", 0xFFFF0100),
+            FakeMultimedia::record(size, "SB Live! Device", 0x050A),
+            FakeMultimedia::record(size, "SB Live! Device", 0x0501),
         };
     }
     TMedia media(machine);
     media.GetInfo();
-    for (const KindCase& kind : kKinds) {
-        // The same name and version once; the version's upper word means nothing.
-        EXPECT_THAT(((media.*kind.list)()).toVector(),
+    for (const auto& [kind, size] : testing::kMultimediaRecordSizes) {
+        machine.multimediaFake.devices[kind].push_back(FakeMultimedia::record(size, "Modem #0 Line Playback", 0xFFFF0100));
+    }
+    media.GetInfo();
+    for (size_t index = 0; index < std::size(kLists); ++index) {
+        EXPECT_THAT(((media.*kLists[index])()).toVector(),
                     ElementsAre("SB Live! Device v5.10", "SB Live! Device v5.1", "Modem #0 Line Playback v1.0"))
-            << static_cast<int>(kind.kind);
+            << index;
     }
 }
 
@@ -100,33 +98,6 @@ TEST_F(MediaTest, ProductNamesAreReadOnlyWithinTheirField) {
     // A record cut before the end of the name field holds no entry.
     record.resize(39);
     EXPECT_EQ(MultimediaDeviceEntry(record), std::nullopt);
-}
-
-TEST_F(MediaTest, ASecondRefreshAddsOnlyWhatIsNew) {
-    machine.multimediaFake.devices[MultimediaKind::WaveOut] = {FakeMultimedia::record(52, "Wave A", 0x0100)};
-    TMedia media(machine);
-    media.GetInfo();
-    machine.multimediaFake.devices[MultimediaKind::WaveOut].push_back(FakeMultimedia::record(52, "Wave B", 0x0100));
-    media.GetInfo();
-    EXPECT_THAT(media.WAVEOut().toVector(), ElementsAre("Wave A v1.0", "Wave B v1.0"));
-}
-
-TEST_F(MediaTest, TheReportListsTheDevicesThenTheSixInterfaces) {
-    machine.loadRegistryFixture("media-nt.reg");
-    machine.multimediaFake.devices[MultimediaKind::WaveOut] = {FakeMultimedia::record(52, "SB Live! Wave Device", 0x050A)};
-    machine.multimediaFake.devices[MultimediaKind::Mixer] = {FakeMultimedia::record(48, "SB Live! Mixer", 0x050A)};
-    TMedia media(machine);
-    media.GetInfo();
-    TStringList report;
-    report.add("[Earlier]");
-    media.Report(report);
-    EXPECT_THAT(report.toVector(),
-                ElementsAre("[Earlier]", "[Media]", "Count=6", "Device1=Creative SB16 Gameport Joystick",
-                            "Device2=ATI Function Driver for High Definition Audio", "Device3=Creative SB Live! (WDM)",
-                            "Device4=ALi Audio Accelerator WDM", "Device5=Legacy Audio Drivers",
-                            "Device6=Standard Game Port", "[Sound]", "WaveInCount=0", "WaveOutCount=1",
-                            "WaveOut1=SB Live! Wave Device v5.10", "MIDIInCount=0", "MIDIOutCount=0", "AUXCount=0",
-                            "MixerCount=1", "Mixer1=SB Live! Mixer v5.10"));
 }
 
 }  // namespace

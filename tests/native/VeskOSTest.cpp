@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,45 +55,11 @@ void poseAsMettesXP(FakePlatform& machine) {
     machine.filesFake.addFile("C:\\Program Files\\Outlook Express\\msimn.exe", "");
 }
 
-platform::TimeZoneInformation easternZone() {
-    return {300, "Eastern Standard Time", {0, 10, 0, 5, 2, 0, 0, 0}, 0,
-            "Eastern Daylight Time", {0, 4, 0, 1, 2, 0, 0, 0}, -60};
-}
-
-void poseAs2000Server(FakePlatform& machine) {
-    machine.systemFake.poseAsWindows2000(4);
-    machine.systemFake.versionEx->productType = platform::product_type::kServer;
-    machine.systemFake.versionEx->suiteMask = 0x0012;  // enterprise, terminal services
-    machine.systemFake.windowsFolder = "C:\\WINNT";
-    machine.localeFake.timeZone = easternZone();
-    machine.loadRegistryFixture("os-2000-server.reg");
-    machine.shellFake.setFolder(folder::kDesktop, "C:\\Documents and Settings\\Administrator\\Desktop");
-}
-
 void poseAsNT4(FakePlatform& machine) {
     machine.systemFake.poseAsNT4(6);
     machine.systemFake.windowsFolder = "C:\\WINNT";
     machine.loadRegistryFixture("os-nt4.reg");
     machine.shellFake.setFolder(folder::kDesktop, "C:\\WINNT\\Profiles\\Administrator\\Desktop");
-}
-
-void poseAsNT4WithHotfix(FakePlatform& machine) {
-    poseAsNT4(machine);
-    machine.loadRegistry(
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009]\n"
-        "\"Installed\"=dword:00000001\n");
-}
-
-void poseAs98SE(FakePlatform& machine) {
-    machine.systemFake.poseAsWindows98(true);
-    machine.systemFake.systemFolder = "C:\\WINDOWS\\SYSTEM";
-    machine.loadRegistryFixture("os-98se.reg");
-    machine.shellFake.setFolder(folder::kDesktop, "C:\\WINDOWS\\Desktop");
-}
-
-void poseAs95OSR2(FakePlatform& machine) {
-    machine.systemFake.poseAsWindows95(testing::Windows95Release::OSR2);
-    machine.loadRegistryFixture("os-95osr2.reg");
 }
 
 class OSTest : public ::testing::Test {
@@ -108,15 +73,10 @@ protected:
         probe.GetInfo();
         return probe;
     }
-    const TStringList& report() {
-        reportLines.clear();
-        probe.Report(reportLines);
-        return reportLines;
-    }
+    std::vector<std::string> report() const { return testing::reportOf(probe); }
 
     FakePlatform machine;
     TOperatingSystem probe{machine};
-    TStringList reportLines;
 };
 
 // ---------------------------------------------------------------- whole machines
@@ -124,11 +84,7 @@ protected:
 TEST_F(OSTest, TheXPReportIsTheGoldenFile) {
     poseAsMettesXP(machine);
     EXPECT_EQ(refreshed().EditionText, "Service Pack 3");
-    std::ifstream golden(testing::fixturePath("os-xp-report.txt"));
-    ASSERT_TRUE(golden.is_open());
-    std::vector<std::string> expected;
-    for (std::string line; std::getline(golden, line);) expected.push_back(line);
-    EXPECT_EQ(report().toVector(), expected);
+    EXPECT_EQ(report(), testing::fixtureLines("os-xp-report.txt"));
     EXPECT_TRUE(machine.uiFake.errors.empty());
     EXPECT_EQ(probe.TimeZone().MapID(), "-1,3");
     EXPECT_EQ(probe.LanguageID(), "$0406");
@@ -144,7 +100,16 @@ struct MachineLines {
 };
 
 const MachineLines kMachines[] = {
-    {"Windows2000Server", poseAs2000Server, "Service Pack 4",
+    {"Windows2000Server", [](FakePlatform& machine) {
+         machine.systemFake.poseAsWindows2000(4);
+         machine.systemFake.versionEx->productType = platform::product_type::kServer;
+         machine.systemFake.versionEx->suiteMask = 0x0012;  // enterprise, terminal services
+         machine.systemFake.windowsFolder = "C:\\WINNT";
+         machine.localeFake.timeZone = {300, "Eastern Standard Time", {0, 10, 0, 5, 2, 0, 0, 0}, 0,
+                                        "Eastern Daylight Time", {0, 4, 0, 1, 2, 0, 0, 0}, -60};
+         machine.loadRegistryFixture("os-2000-server.reg");
+         machine.shellFake.setFolder(folder::kDesktop, "C:\\Documents and Settings\\Administrator\\Desktop");
+     }, "Service Pack 4",
      {"Operating System|VersionName=Multiprocessor Free", "Operating System|Version=5.0",
       "Operating System|BuildNumber=2195", "Operating System|CSD=Service Pack 4",
       "Operating System|RegUser=IT Operations", "NT Specific|ProductType=Server",
@@ -157,9 +122,18 @@ const MachineLines kMachines[] = {
      {"Operating System|Version=4.0", "Operating System|BuildNumber=1381", "Operating System|CSD=Service Pack 6",
       "NT Specific|ProductType=Advanced Server", "NT Specific|ServicePackMajorVersion=0",
       "Folders|Profile=C:\\WINNT\\Profiles\\Administrator"}},
-    {"NT4WithHotfix", poseAsNT4WithHotfix, "Service Pack 6",
-     {"Operating System|CSD=Service Pack 6a", "NT Specific|ProductType=Advanced Server"}},
-    {"Windows98SE", poseAs98SE, "Second Edition",
+    {"NT4WithHotfix", [](FakePlatform& machine) {
+         poseAsNT4(machine);
+         machine.loadRegistry(
+             "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009]\n"
+             "\"Installed\"=dword:00000001\n");
+     }, "Service Pack 6", {"Operating System|CSD=Service Pack 6a", "NT Specific|ProductType=Advanced Server"}},
+    {"Windows98SE", [](FakePlatform& machine) {
+         machine.systemFake.poseAsWindows98(true);
+         machine.systemFake.systemFolder = "C:\\WINDOWS\\SYSTEM";
+         machine.loadRegistryFixture("os-98se.reg");
+         machine.shellFake.setFolder(folder::kDesktop, "C:\\WINDOWS\\Desktop");
+     }, "Second Edition",
      {"Operating System|Platform=Windows 9x", "Operating System|VersionName=Windows 98",
       "Operating System|Version=4.10", "Operating System|BuildNumber=2222", "Operating System|CSD= A ",
       "Operating System|ProductKey=QY7TT-VJ7VG-7QPHY-QXHD3-B838Q",
@@ -168,7 +142,10 @@ const MachineLines kMachines[] = {
       "NT Specific|ServicePackMajorVersion=0", "Folders|OtherDevice=C:\\WINDOWS\\INF\\OTHER",
       "Folders|Config=C:\\WINDOWS\\CONFIG", "Folders|System=C:\\WINDOWS\\SYSTEM", "Folders|Profile=C:\\WINDOWS",
       "Time Zone|TimeZone=(GMT+01:00) Brussels, Copenhagen, Madrid, Paris"}},
-    {"Windows95OSR2", poseAs95OSR2, "OSR 2",
+    {"Windows95OSR2", [](FakePlatform& machine) {
+         machine.systemFake.poseAsWindows95(testing::Windows95Release::OSR2);
+         machine.loadRegistryFixture("os-95osr2.reg");
+     }, "OSR 2",
      {"Operating System|VersionName=Windows 95", "Operating System|Version=4.0",
       "Operating System|BuildNumber=1111", "Operating System|RegOrganization=",
       "NT Specific|ProductType=Unknown", "Folders|Wallpaper=", "Folders|Desktop=", "Folders|Profile=",
@@ -180,7 +157,7 @@ class OSMachineTest : public OSTest, public ::testing::WithParamInterface<Machin
 TEST_P(OSMachineTest, ReportsTheLinesOfItsMachine) {
     GetParam().pose(machine);
     EXPECT_EQ(refreshed().EditionText, GetParam().editionText);
-    const TStringList& lines = report();
+    const std::vector<std::string> lines = report();
     for (const std::string& expected : GetParam().lines) {
         const size_t bar = expected.find('|');
         EXPECT_THAT(sectionLines(lines, expected.substr(0, bar)), Contains(expected.substr(bar + 1)));
@@ -192,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Machines, OSMachineTest, ::testing::ValuesIn(kMachines)
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OSTest, BothTerminalServicesLinesShowTheSuite) {
-    poseAs2000Server(machine);
+    kMachines[0].pose(machine);
     refreshed();
     const std::vector<std::string> lines = sectionLines(report(), "NT Specific");
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Terminal Services=1"), 2);
@@ -201,29 +178,21 @@ TEST_F(OSTest, BothTerminalServicesLinesShowTheSuite) {
 
 // ---------------------------------------------------------------- NT specifics
 
-struct ProductTypeCase {
-    uint8_t recordType;
-    const char* productOptions;
-    TNtProductType expected;
-};
-
-class ProductTypeTest : public OSTest, public ::testing::WithParamInterface<ProductTypeCase> {};
-
-TEST_P(ProductTypeTest, TheRecordNamesTheTypeElseProductOptionsDo) {
-    machine.systemFake.versionEx->productType = GetParam().recordType;
-    machine.loadRegistry(
-        std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions]\n") +
-        "\"ProductType\"=\"" + GetParam().productOptions + "\"\n");
-    EXPECT_EQ(refreshed().NTSpecific().ProductType(), GetParam().expected);
+TEST_F(OSTest, TheRecordNamesTheProductTypeElseProductOptionsDo) {
+    using enum TNtProductType;
+    const std::tuple<uint8_t, const char*, TNtProductType> cases[] = {
+        {1, "ServerNT", ptWorkStation}, {2, "WinNT", ptAdvancedServer}, {3, "WinNT", ptServer},
+        {7, "LanmanNT", ptAdvancedServer}, {0, "ServerNT", ptServer}, {0, "servernt", ptUnknown}};
+    for (const auto& [recordType, productOptions, expected] : cases) {
+        machine.systemFake.versionEx->productType = recordType;
+        machine.loadRegistry(
+            std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions]\n") +
+            "\"ProductType\"=\"" + productOptions + "\"\n");
+        TNTSpecific nt(machine);
+        nt.GetInfo();
+        EXPECT_EQ(nt.ProductType(), expected) << int{recordType} << productOptions;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Types, ProductTypeTest,
-                         ::testing::Values(ProductTypeCase{1, "ServerNT", TNtProductType::ptWorkStation},
-                                           ProductTypeCase{2, "WinNT", TNtProductType::ptAdvancedServer},
-                                           ProductTypeCase{3, "WinNT", TNtProductType::ptServer},
-                                           ProductTypeCase{7, "LanmanNT", TNtProductType::ptAdvancedServer},
-                                           ProductTypeCase{0, "ServerNT", TNtProductType::ptServer},
-                                           ProductTypeCase{0, "servernt", TNtProductType::ptUnknown}));
 
 // ---------------------------------------------------------------- time zones
 
@@ -313,49 +282,40 @@ INSTANTIATE_TEST_SUITE_P(Zones, TimeZoneTest, ::testing::ValuesIn(kZones),
 
 // ---------------------------------------------------------------- locale
 
-struct NegativeCurrencyCase {
-    const char* code;
-    std::string_view pattern;
-};
-
-class NegativeCurrencyTest : public OSTest, public ::testing::WithParamInterface<NegativeCurrencyCase> {};
-
-TEST_P(NegativeCurrencyTest, TheFirstDigitSelectsThePattern) {
-    machine.localeFake.items[item::kNegativeCurrencyMode] = GetParam().code;
-    EXPECT_EQ(refreshed().LocaleInfo().NegativeCurrencyMode(), GetParam().pattern);
+TEST_F(OSTest, TheFirstDigitOfTheNegativeCurrencyCodeSelectsThePattern) {
+    const std::pair<const char*, std::string_view> cases[] = {{"0", "($1.1)"}, {"5", "-1.1$"}, {"9", "-$ 1.1"}, {"15", "-$1.1"}};
+    for (const auto& [code, pattern] : cases) {
+        machine.localeFake.items[item::kNegativeCurrencyMode] = code;
+        EXPECT_EQ(refreshed().LocaleInfo().NegativeCurrencyMode(), pattern) << code;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Codes, NegativeCurrencyTest,
-                         ::testing::Values(NegativeCurrencyCase{"0", "($1.1)"}, NegativeCurrencyCase{"5", "-1.1$"},
-                                           NegativeCurrencyCase{"9", "-$ 1.1"}, NegativeCurrencyCase{"15", "-$1.1"}));
-
-struct BadLocaleItemCase {
-    const char* text;
-    const char* message;
-};
-
-class BadLocaleItemTest : public OSTest, public ::testing::WithParamInterface<BadLocaleItemCase> {};
 
 // The refresh stops at the item; those before it have their new values, those after it
 // their old ones, and the probe's own steps still run.
-TEST_P(BadLocaleItemTest, FailsAtTheItem) {
-    refreshed();
-    machine.localeFake.items[item::kShortDateFormat] = "yyyy-MM-dd";
-    machine.localeFake.items[item::kShortDateOrder] = GetParam().text;
-    machine.localeFake.items[item::kLongDateOrder] = "2";
-    machine.systemFake.windowsFolder = "D:\\WINDOWS";
-    refreshed();
-    ASSERT_EQ(machine.uiFake.errors.size(), 1u);
-    EXPECT_EQ(machine.uiFake.errors[0].text, std::string("TLocaleInfo.GetInfo: ") + GetParam().message);
-    EXPECT_EQ(probe.LocaleInfo().ShortDateFormat(), "yyyy-MM-dd");
-    EXPECT_EQ(probe.LocaleInfo().LongDateOrder(), TDateOrder::DMY);
-    EXPECT_THAT(probe.Folders().toVector(), Contains("Windows=D:\\WINDOWS"));
+TEST(OSLocaleTest, ABadItemFailsTheRefreshAtTheItem) {
+    const std::pair<const char*, const char*> cases[] = {{"x", "'x' is not a valid integer value"},
+                                                         {"", "'' is not a valid integer value"},
+                                                         {"3", "'3' is not a valid TDateOrder value"}};
+    for (const auto& [text, message] : cases) {
+        FakePlatform machine;
+        TOperatingSystem probe(machine);
+        const auto refresh = [&] {
+            const OstrelRoutinesSession session(machine);
+            probe.GetInfo();
+        };
+        refresh();
+        machine.localeFake.items[item::kShortDateFormat] = "yyyy-MM-dd";
+        machine.localeFake.items[item::kShortDateOrder] = text;
+        machine.localeFake.items[item::kLongDateOrder] = "2";
+        machine.systemFake.windowsFolder = "D:\\WINDOWS";
+        refresh();
+        ASSERT_EQ(machine.uiFake.errors.size(), 1u) << text;
+        EXPECT_EQ(machine.uiFake.errors[0].text, std::string("TLocaleInfo.GetInfo: ") + message);
+        EXPECT_EQ(probe.LocaleInfo().ShortDateFormat(), "yyyy-MM-dd");
+        EXPECT_EQ(probe.LocaleInfo().LongDateOrder(), TDateOrder::DMY);
+        EXPECT_THAT(probe.Folders().toVector(), Contains("Windows=D:\\WINDOWS"));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Items, BadLocaleItemTest,
-                         ::testing::Values(BadLocaleItemCase{"x", "'x' is not a valid integer value"},
-                                           BadLocaleItemCase{"", "'' is not a valid integer value"},
-                                           BadLocaleItemCase{"3", "'3' is not a valid TDateOrder value"}));
 
 // ---------------------------------------------------------------- failures and helpers
 
@@ -381,8 +341,8 @@ TEST_F(OSTest, AnUnknownPlatformIdKeepsThePlatform) {
 }
 
 TEST_F(OSTest, AReportBeforeAnyRefreshHoldsEmptyValues) {
-    const TStringList& lines = report();
-    EXPECT_EQ(lines.count(), 1 + 10 + 1 + 12 + 2 + 1 + 5 + 1 + 4 + 1 + 24);
+    const std::vector<std::string> lines = report();
+    EXPECT_EQ(lines.size(), 1u + 10 + 1 + 12 + 2 + 1 + 5 + 1 + 4 + 1 + 24);
     EXPECT_THAT(sectionLines(lines, "Operating System"), Contains("Platform=Windows 3.1x"));
     EXPECT_THAT(sectionLines(lines, "Time Zone"), Contains("StdName=1899-12-30"));
     EXPECT_THAT(sectionLines(lines, "Locale"), Contains("NegativeCurrencyMode=($1.1)"));

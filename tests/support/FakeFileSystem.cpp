@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace vardak::testing {
 
@@ -26,6 +27,27 @@ std::optional<char> rootLetter(std::string_view root) {
     const char letter = upperAscii(root[0]);
     if (letter < 'A' || letter > 'Z') return std::nullopt;
     return letter;
+}
+
+// Whether `name` matches `pattern`, whose "*" stands for any run of characters and
+// "?" for one; both are upper case.
+bool matchesWildcards(std::string_view name, std::string_view pattern) {
+    if (pattern.empty()) return name.empty();
+    if (pattern.front() == '*') {
+        for (size_t skipped = 0; skipped <= name.size(); ++skipped) {
+            if (matchesWildcards(name.substr(skipped), pattern.substr(1))) return true;
+        }
+        return false;
+    }
+    if (name.empty() || (pattern.front() != '?' && pattern.front() != name.front())) return false;
+    return matchesWildcards(name.substr(1), pattern.substr(1));
+}
+
+// The folder part of a normalised path and its last component.
+std::pair<std::string, std::string> splitLast(const std::string& path) {
+    const size_t separator = path.rfind('\\');
+    if (separator == std::string::npos) return {"", path};
+    return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
 bool hasFolder(std::string_view file) {
@@ -97,6 +119,7 @@ bool FakeFileSystem::writeFile(const std::string& path, const std::string& bytes
         return false;
     }
     files_[key] = bytes;
+    rememberSpelling(path);
     return true;
 }
 
@@ -117,6 +140,7 @@ bool FakeFileSystem::createDirectory(const std::string& path) {
     while (key.size() > 3 && key.back() == '\\') key.pop_back();
     if (key.empty() || directories_.count(key) != 0 || files_.count(key) != 0) return false;
     directories_.insert(key);
+    rememberSpelling(path);
     return true;
 }
 
@@ -134,6 +158,35 @@ void FakeFileSystem::addDirectory(const std::string& path) {
     std::string key = normalisedPath(path);
     while (key.size() > 3 && key.back() == '\\') key.pop_back();
     directories_.insert(key);
+    rememberSpelling(path);
+}
+
+void FakeFileSystem::rememberSpelling(const std::string& path) {
+    std::string spelled = path;
+    std::replace(spelled.begin(), spelled.end(), '/', '\\');
+    while (spelled.size() > 3 && spelled.back() == '\\') spelled.pop_back();
+    spellings_[normalisedPath(spelled)] = spelled;
+}
+
+std::vector<platform::FoundFile> FakeFileSystem::findFiles(const std::string& pattern) {
+    const auto [folder, mask] = splitLast(normalisedPath(pattern));
+    std::map<std::string, uint32_t> found;  // by normalised path
+    for (const auto& file : files_) found.emplace(file.first, platform::file_attribute::kArchive);
+    for (const std::string& directory : directories_) found.emplace(directory, platform::file_attribute::kDirectory);
+    std::vector<platform::FoundFile> listing;
+    for (const auto& [path, defaultAttributes] : found) {
+        const auto [parent, name] = splitLast(path);
+        if (parent != folder || !matchesWildcards(name, mask)) continue;
+        const auto spelled = spellings_.find(path);
+        const auto attributes = attributes_.find(path);
+        listing.push_back({spelled == spellings_.end() ? name : splitLast(spelled->second).second,
+                           attributes == attributes_.end() ? defaultAttributes : attributes->second});
+    }
+    return listing;
+}
+
+void FakeFileSystem::setAttributes(const std::string& path, uint32_t attributes) {
+    attributes_[normalisedPath(path)] = attributes;
 }
 
 std::vector<std::string> FakeFileSystem::filePaths() const {
@@ -207,6 +260,7 @@ void FakeFileSystem::removeDrive(char letter) { drives_.erase(upperAscii(letter)
 
 void FakeFileSystem::addFile(const std::string& path, std::string bytes) {
     files_[normalisedPath(path)] = std::move(bytes);
+    rememberSpelling(path);
 }
 
 bool FakeFileSystem::removeFile(const std::string& path) {

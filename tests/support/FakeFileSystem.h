@@ -16,13 +16,13 @@ class FakeSystem;
 
 struct FakeDrive {
     platform::DriveType type = platform::DriveType::Fixed;
-    std::optional<platform::ClusterGeometry> geometry;
-    std::optional<platform::FreeSpace> freeSpace;
-    std::optional<platform::VolumeInformation> volume;
+    std::optional<platform::ClusterGeometry> geometry{};
+    std::optional<platform::FreeSpace> freeSpace{};
+    std::optional<platform::VolumeInformation> volume{};
     // False: a removable drive without a disk, whose queries fail.
     bool present = true;
     // The network path of a mapped drive ("\\server\share"), present or not.
-    std::optional<std::string> networkPath;
+    std::optional<std::string> networkPath{};
 };
 
 // Paths compare without regard to ASCII case, "/" standing for "\". A profile file
@@ -49,6 +49,9 @@ public:
     bool createDirectory(const std::string& path) override;
     // Fails for a folder that still holds files.
     bool removeDirectory(const std::string& path) override;
+    // Names as they were given, in ASCII-case order; files are archives unless a
+    // test set their attributes.
+    std::vector<platform::FoundFile> findFiles(const std::string& pattern) override;
     std::optional<std::vector<uint8_t>> fileVersionResource(const std::string& path) override;
 
     std::string profileString(const std::string& file, const std::string& section, const std::string& key,
@@ -65,6 +68,8 @@ public:
     void addFile(const std::string& path, std::string bytes);
     bool removeFile(const std::string& path);
     void markReadOnly(const std::string& path);
+    // The attributes a listing reports for a file or folder.
+    void setAttributes(const std::string& path, uint32_t attributes);
     void addDirectory(const std::string& path);
     // Every file and folder path, normalised, for tests that check what was left behind.
     std::vector<std::string> filePaths() const;
@@ -79,6 +84,7 @@ public:
 private:
     const FakeDrive* findDrive(const std::string& root) const;
     const FakeDrive* findPresentDrive(const std::string& root) const;
+    void rememberSpelling(const std::string& path);
 
     const FakeSystem& system_;
     std::map<char, FakeDrive> drives_;
@@ -86,6 +92,8 @@ private:
     std::map<std::string, std::vector<uint8_t>> versionResources_;
     std::set<std::string> readOnly_;
     std::set<std::string> directories_;  // by normalised path
+    std::map<std::string, std::string> spellings_;  // paths as given, by normalised path
+    std::map<std::string, uint32_t> attributes_;  // by normalised path
     std::optional<size_t> writeLimit_;
 };
 

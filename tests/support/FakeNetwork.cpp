@@ -36,8 +36,6 @@ const FakeLana* FakeNetwork::findLana(uint8_t number) const {
 }
 
 uint8_t FakeNetwork::netbios(const platform::NetbiosCommand& command, std::span<uint8_t> buffer) {
-    netbiosCommands.push_back(command);
-    netbiosBufferSizes.push_back(buffer.size());
     const FakeLana* lana = findLana(command.lana);
     switch (command.command) {
         case netbios::kEnumerate:

@@ -38,8 +38,6 @@ public:
 
     uint8_t enumerateResult = platform::netbios::kGood;
     std::vector<FakeLana> lanas;
-    std::vector<platform::NetbiosCommand> netbiosCommands;  // asked, in order
-    std::vector<size_t> netbiosBufferSizes;                  // of each command
 
     int32_t startupError = 0;
     uint16_t highVersion = 0x0202;

@@ -10,11 +10,10 @@
 #include "platform/win32/Win32Platform.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/hardware/Vesk_Disk.h"
+#include "tests/support/ProbeTesting.h"
 
 namespace vardak::winetest {
 namespace {
-
-using platform::MultimediaKind;
 
 UINT currentErrorMode() {
     const UINT mode = SetErrorMode(0);
@@ -48,28 +47,18 @@ TEST(DiskWineTest, LocalDrivesAreNoNetworkConnections) {
     SetErrorMode(previous);
 }
 
-struct KindSize {
-    MultimediaKind kind;
-    size_t recordSize;
-};
-
-constexpr KindSize kKinds[] = {
-    {MultimediaKind::WaveOut, 52}, {MultimediaKind::WaveIn, 48},    {MultimediaKind::MidiOut, 52},
-    {MultimediaKind::MidiIn, 44},  {MultimediaKind::Auxiliary, 48}, {MultimediaKind::Mixer, 48},
-};
-
 TEST(MultimediaWineTest, EveryDeviceAnswersWithTheRecordOfItsKind) {
     win32::Win32Platform platform(/*console=*/true);
-    for (const KindSize& kind : kKinds) {
-        const uint32_t count = platform.multimedia().deviceCount(kind.kind);
+    for (const auto& [kind, recordSize] : testing::kMultimediaRecordSizes) {
+        const uint32_t count = platform.multimedia().deviceCount(kind);
         for (uint32_t id = 0; id < count; ++id) {
-            const auto record = platform.multimedia().capabilities(kind.kind, id);
+            const auto record = platform.multimedia().capabilities(kind, id);
             if (record) {
-                EXPECT_EQ(record->size(), kind.recordSize) << static_cast<int>(kind.kind) << " #" << id;
+                EXPECT_EQ(record->size(), recordSize) << static_cast<int>(kind) << " #" << id;
             }
         }
         // One past the last device is no device.
-        EXPECT_EQ(platform.multimedia().capabilities(kind.kind, count), std::nullopt);
+        EXPECT_EQ(platform.multimedia().capabilities(kind, count), std::nullopt);
     }
 }
 

@@ -3,6 +3,7 @@
 // parser and by the system, shell folders and links, run-time libraries and drives.
 #include "platform/win32/Win32Platform.h"
 #include "probes/core/Ostrel_Routines.h"
+#include "tests/support/AsciiCase.h"
 #include "tests/wine/WineHarness.h"
 
 #include <windows.h>
@@ -20,12 +21,7 @@ namespace vardak::winetest {
 namespace {
 
 using probes::TOSKind;
-
-std::string upperCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
-}
+using vardak::testing::upperAscii;
 
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -50,7 +46,7 @@ constexpr PosedFacts kPosedFacts[] = {
     {WindowsPose::Windows98, "osWin98SE", " A ", "Windows 98", "Windows 98 Second Edition", false},
 };
 
-class OstrelPoseTest : public testing::TestWithParam<PosedFacts> {};
+class OstrelPoseTest : public ::testing::TestWithParam<PosedFacts> {};
 
 TEST_P(OstrelPoseTest, StartUpFactsMatchThePose) {
     const PosedFacts& expected = GetParam();
@@ -67,13 +63,13 @@ TEST_P(OstrelPoseTest, StartUpFactsMatchThePose) {
     EXPECT_EQ(fields.at("ostrel.classKey"), expected.isNT ? probes::kNTClassKey : probes::k9xClassKey);
     const std::string machine = fields.at("ostrel.machine");
     EXPECT_FALSE(machine.empty());
-    EXPECT_EQ(machine, upperCase(machine));
+    EXPECT_EQ(machine, upperAscii(machine));
     EXPECT_FALSE(fields.at("ostrel.user").empty());
     EXPECT_NE(fields.at("ostrel.totalPhys"), "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Poses, OstrelPoseTest, testing::ValuesIn(kPosedFacts),
-                         [](const testing::TestParamInfo<PosedFacts>& info) {
+INSTANTIATE_TEST_SUITE_P(Poses, OstrelPoseTest, ::testing::ValuesIn(kPosedFacts),
+                         [](const ::testing::TestParamInfo<PosedFacts>& info) {
                              return std::string(wineVersionName(info.param.pose));
                          });
 
@@ -90,7 +86,7 @@ TEST(OstrelDefaultPoseTest, LaterWindowsTakesTheNTPaths) {
     EXPECT_EQ(facts.ClassKey, probes::kNTClassKey);
     EXPECT_EQ(facts.OSShortName, "");
     EXPECT_EQ(facts.OSLongName, "");
-    EXPECT_EQ(facts.MachineName, upperCase(platform.system().computerName()));
+    EXPECT_EQ(facts.MachineName, upperAscii(platform.system().computerName()));
     EXPECT_EQ(facts.UserName, platform.system().userName());
     EXPECT_TRUE(isFolder(facts.ProfilePath)) << facts.ProfilePath;
     EXPECT_TRUE(isFolder(facts.ProfilePath + "\\Desktop")) << facts.ProfilePath;
@@ -146,42 +142,18 @@ TEST(OstrelVersionInfoTest, OurReportProgramReadsAsTheSystemReadsIt) {
 
 // ---------------------------------------------------------------- shell
 
-// Writes a shell link with the system's own link object.
-HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments) {
-    IShellLinkA* link = nullptr;
-    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                      reinterpret_cast<void**>(&link));
-    if (FAILED(status)) {
-        return status;
-    }
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments.c_str());
-    IPersistFile* file = nullptr;
-    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(status)) {
-        wchar_t wideName[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wideName, MAX_PATH);
-        status = file->Save(wideName, TRUE);
-        file->Release();
-    }
-    link->Release();
-    return status;
-}
-
 TEST(OstrelShellTest, ShellLinksResolveToTargetAndArguments) {
     win32::Win32Platform platform(/*console=*/true);
     const std::string target = platform.system().programPath();
     const TemporaryFile link(temporaryFileName() + ".lnk");
-    CoInitialize(nullptr);
     const HRESULT created = createShellLink(link.path(), target, "--child=none /x");
-    CoUninitialize();
     ASSERT_TRUE(SUCCEEDED(created)) << std::hex << created;
 
     std::string resolvedTarget;
     std::string arguments;
     const int32_t status = probes::ResolveShellLink(platform, link.path(), resolvedTarget, arguments);
     EXPECT_GE(status, 0);
-    EXPECT_EQ(upperCase(resolvedTarget), upperCase(target));
+    EXPECT_EQ(upperAscii(resolvedTarget), upperAscii(target));
     EXPECT_EQ(arguments, "--child=none /x");
 
     EXPECT_LT(probes::ResolveShellLink(platform, "C:\\no such folder\\gone.lnk", resolvedTarget, arguments), 0);
@@ -191,7 +163,7 @@ TEST(OstrelShellTest, ShellLinksResolveToTargetAndArguments) {
 TEST(OstrelShellTest, SpecialFoldersAreFolders) {
     win32::Win32Platform platform(/*console=*/true);
     const std::string fonts = probes::GetSpecialFolder(platform, nullptr, platform::special_folder::kFonts);
-    EXPECT_EQ(upperCase(fonts), upperCase(platform.system().windowsDirectory() + "\\Fonts"));
+    EXPECT_EQ(upperAscii(fonts), upperAscii(platform.system().windowsDirectory() + "\\Fonts"));
     const std::string startup = probes::GetSpecialFolder(platform, nullptr, platform::special_folder::kStartup);
     EXPECT_TRUE(isFolder(startup)) << startup;
     // An identifier the shell does not know.

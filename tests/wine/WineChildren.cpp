@@ -1,8 +1,9 @@
 #include "tests/wine/WineChildren.h"
 
 #include "platform/win32/Win32Platform.h"
+#include "probes/core/Ostrel_Routines.h"
+#include "probes/software/Vesk_OS.h"
 #include "tests/wine/MemoryChildren.h"
-#include "tests/wine/OSChildren.h"
 #include "tests/wine/OstrelChildren.h"
 
 #include <string>
@@ -38,6 +39,26 @@ int reportMemory(Platform& platform) {
         field(platform, "extended.load", std::to_string(extended->memoryLoad));
         field(platform, "extended.totalPhys", std::to_string(extended->totalPhys));
         field(platform, "extended.availPhys", std::to_string(extended->availPhys));
+    }
+    return 0;
+}
+
+// The operating-system probe: "os.EditionText=<text>" and every report line as
+// "os.<section>.<line>"; a failing sub-object is written as a line by the console notifier.
+int reportVeskOS(Platform& platform) {
+    const probes::OstrelRoutinesSession session(platform);
+    probes::TOperatingSystem os(platform);
+    os.GetInfo();
+    field(platform, "os.EditionText", os.EditionText);
+    TStringList report;
+    os.Report(report);
+    std::string section;
+    for (const std::string& line : report.toVector()) {
+        if (!line.empty() && line.front() == '[') {
+            section = line.substr(1, line.size() - 2);
+        } else {
+            platform.ui().writeLine("os." + section + "." + line);
+        }
     }
     return 0;
 }

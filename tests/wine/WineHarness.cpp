@@ -5,6 +5,8 @@
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/RegFile.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -294,27 +296,14 @@ const ProcessResult& posedReport(WindowsPose pose) {
                                      "\"RegisteredOrganization\"=\"" + kPosedOrganization + "\"\n";
     const PosedWindows posed(pose);
     const SeededRegistry registered(registration);
-    const ScopedVariable variable(kPosedVariable, wineVersionName(pose));
     ProcessResult result;
     if (posed.active()) {
+        // The child inherits the variable; no one else sets it.
+        SetEnvironmentVariableA(kPosedVariable, std::string(wineVersionName(pose)).c_str());
         result = runChild("report");
+        SetEnvironmentVariableA(kPosedVariable, nullptr);
     }
     return reports.emplace(pose, std::move(result)).first->second;
-}
-
-ScopedVariable::ScopedVariable(std::string name, std::string_view value) : name_(std::move(name)) {
-    const DWORD size = GetEnvironmentVariableA(name_.c_str(), nullptr, 0);
-    if (size > 0) {
-        std::string text(size, '\0');
-        const DWORD length = GetEnvironmentVariableA(name_.c_str(), text.data(), size);
-        text.resize(length < size ? length : 0);
-        previous_ = std::move(text);
-    }
-    SetEnvironmentVariableA(name_.c_str(), std::string(value).c_str());
-}
-
-ScopedVariable::~ScopedVariable() {
-    SetEnvironmentVariableA(name_.c_str(), previous_ ? previous_->c_str() : nullptr);
 }
 
 std::string captureStandardOutput(void (*action)(void* context), void* context) {
@@ -457,6 +446,26 @@ CurrentFolder::~CurrentFolder() {
     if (!previous_.empty()) {
         SetCurrentDirectoryA(previous_.c_str());
     }
+}
+
+HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments) {
+    const win32::ComInitialised com;
+    win32::ComReference<IShellLinkA> link;
+    HRESULT status =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive());
+    if (FAILED(status)) {
+        return status;
+    }
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    win32::ComReference<IPersistFile> file;
+    status = link->QueryInterface(IID_IPersistFile, file.receive());
+    if (FAILED(status)) {
+        return status;
+    }
+    wchar_t wideName[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wideName, MAX_PATH);
+    return file->Save(wideName, TRUE);
 }
 
 SeededRegistry::SeededRegistry(const std::string& regText) {

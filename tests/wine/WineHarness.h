@@ -111,20 +111,6 @@ private:
     bool imported_ = false;
 };
 
-// Sets an environment variable of this process, which the children started
-// meanwhile inherit, and puts the previous value back when destroyed.
-class ScopedVariable {
-public:
-    ScopedVariable(std::string name, std::string_view value);
-    ~ScopedVariable();
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> previous_;
-};
-
 // The key paths named by the section headers of REGEDIT4 text, with their roots;
 // deletion sections ("[-HKEY_...]") and unknown roots are left out.
 std::vector<std::pair<HKEY, std::string>> regTextKeys(const std::string& regText);
@@ -153,6 +139,9 @@ public:
 private:
     std::string path_;
 };
+
+// Writes a shell link with the system's own link object: the status of the last step.
+HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments);
 
 // A fresh file name in the temporary folder.
 std::string temporaryFileName();
