@@ -4,78 +4,49 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace vardak::testing {
 
 namespace srb = platform::srb;
 
 namespace {
-
-// Status codes of the layer that the scan passes on without knowing them.
-constexpr uint8_t kInvalidCommand = 0x80;
-constexpr uint8_t kInvalidHostAdapter = 0x81;
-constexpr uint8_t kNoDevice = 0x82;
-constexpr uint8_t kCommandError = 0x04;
-
-namespace scsi = platform::scsi;
-constexpr size_t kInquiryAllocation = srb::kCdb + scsi::kInquiryAllocationLength;
-
-// Offsets of the host-adapter inquiry's answer.
-constexpr size_t kAdapterCount = 8;
-constexpr size_t kManagerId = 10;
-
-void putText(std::vector<uint8_t>& data, size_t offset, size_t length, std::string_view text) {
-    std::copy_n(text.begin(), std::min(length, text.size()), data.begin() + static_cast<std::ptrdiff_t>(offset));
+constexpr uint8_t kNoDevice = 0x82;  // the layer's "no such device" status
 }
 
-}  // namespace
-
-// A request whose data-pointer and event fields hold tokens the layer recognises.
-class FakeAspiRequest : public platform::AspiRequest {
+class FakeAspiLayer::Request final : public platform::AspiRequest {
 public:
-    FakeAspiRequest(FakeAspiLayer& layer, size_t dataLength, uint32_t token)
-        : layer_(layer), data_(dataLength), dataToken_(0xD0000000u | token), eventToken_(0xE0000000u | token) {
-        bytes::putLittleEndian(block_, srb::kDataPointer, 4, dataToken_);
-        bytes::putLittleEndian(block_, srb::kCompletionEvent, 4, eventToken_);
-        layer_.liveRequests_.push_back(this);
-    }
-    ~FakeAspiRequest() override {
-        if (pending) {
-            ++layer_.requestsFreedWhilePending;
-        }
-        std::erase(layer_.liveRequests_, this);
+    Request(FakeAspiLayer& layer, size_t dataLength) : layer_(layer), data_(dataLength) { layer_.live_.push_back(this); }
+    ~Request() override {
+        layer_.requestsFreedWhilePending += pending ? 1 : 0;
+        std::erase(layer_.live_, this);
     }
 
     std::span<uint8_t> block() override { return block_; }
     std::span<uint8_t> data() override { return data_; }
     bool waitForCompletion(uint32_t milliseconds) override {
         layer_.waits.push_back(milliseconds);
-        return signalled;
+        if (laterStatus) {
+            block_[srb::kStatus] = *laterStatus;
+            pending = false;
+        }
+        return !pending;
     }
 
-    // The layer writes into the buffer and signals the event only where the block
-    // still names them.
-    bool namesItsBuffer() const { return bytes::le32(block_, srb::kDataPointer) == dataToken_; }
-    bool namesItsEvent() const { return bytes::le32(block_, srb::kCompletionEvent) == eventToken_; }
-
-    bool signalled = false;
     bool pending = false;
+    std::optional<uint8_t> laterStatus;  // written when the event is signalled
 
 private:
     FakeAspiLayer& layer_;
     std::array<uint8_t, srb::kExecuteSize> block_{};
     std::vector<uint8_t> data_;
-    uint32_t dataToken_;
-    uint32_t eventToken_;
 };
 
 FakeAspiLayer* FakeAspiLayer::installed_ = nullptr;
 
 FakeAspiLayer::~FakeAspiLayer() {
     abandoned_.clear();
-    if (installed_ == this) {
-        installed_ = nullptr;
-    }
+    installed_ = installed_ == this ? nullptr : installed_;
 }
 
 void FakeAspiLayer::install(FakeRuntimeLibraries& libraries) {
@@ -84,20 +55,8 @@ void FakeAspiLayer::install(FakeRuntimeLibraries& libraries) {
     libraries.addEntry("wnaspi32.dll", "SendASPI32Command", &FakeAspiLayer::sendCommandEntry);
 }
 
-std::vector<uint8_t> FakeAspiLayer::inquiryData(uint8_t type, std::string_view vendor, std::string_view product,
-                                                std::string_view revision, std::string_view vendorData) {
-    std::vector<uint8_t> data(56, 0);
-    data[0] = type;
-    data[4] = static_cast<uint8_t>(data.size() - 5);  // additional length
-    putText(data, 8, 8, vendor);
-    putText(data, 16, 16, product);
-    putText(data, 32, 4, revision);
-    putText(data, 36, 20, vendorData);
-    return data;
-}
-
 std::unique_ptr<platform::AspiRequest> FakeAspiLayer::create(size_t dataLength) {
-    return std::make_unique<FakeAspiRequest>(*this, dataLength, nextToken_++);
+    return std::make_unique<Request>(*this, dataLength);
 }
 
 void FakeAspiLayer::abandon(std::unique_ptr<platform::AspiRequest> request) {
@@ -106,10 +65,7 @@ void FakeAspiLayer::abandon(std::unique_ptr<platform::AspiRequest> request) {
 }
 
 uint32_t FakeAspiLayer::supportInfoEntry() {
-    if (installed_ == nullptr) {
-        return 0;
-    }
-    return static_cast<uint32_t>(installed_->supportStatus) << 8 | installed_->hostAdapters;
+    return installed_ == nullptr ? 0 : uint32_t{srb::kStatusCompleted} << 8 | installed_->hostAdapters;
 }
 
 uint32_t FakeAspiLayer::sendCommandEntry(void* block) {
@@ -117,86 +73,46 @@ uint32_t FakeAspiLayer::sendCommandEntry(void* block) {
 }
 
 uint32_t FakeAspiLayer::send(uint8_t* block) {
-    switch (block[srb::kCommand]) {
-        case srb::kHostAdapterInquiry:
-            return inquireHostAdapter({block, srb::kHostAdapterInquirySize});
-        case srb::kGetDeviceType:
-            return getDeviceType({block, srb::kGetDeviceTypeSize});
-        case srb::kExecuteScsiCommand:
-            for (FakeAspiRequest* request : liveRequests_) {
-                if (request->block().data() == block) {
-                    return execute(*request);
-                }
-            }
-            break;
-        default:
-            break;
+    const uint8_t command = block[srb::kCommand];
+    const FakeScsiDevice* device =
+        findDevice(block, command == srb::kGetDeviceType ? srb::kDeviceTarget : srb::kExecuteTarget);
+    const auto request =
+        std::find_if(live_.begin(), live_.end(), [&](Request* live) { return live->block().data() == block; });
+    block[srb::kStatus] = kNoDevice;
+    if (command == srb::kHostAdapterInquiry && block[srb::kAdapter] < hostAdapters) {
+        block[srb::kStatus] = srb::kStatusCompleted;
+    } else if (command == srb::kGetDeviceType && device != nullptr) {
+        block[srb::kDeviceType] = device->type;
+        block[srb::kStatus] = srb::kStatusCompleted;
+    } else if (command == srb::kExecuteScsiCommand && device != nullptr && request != live_.end()) {
+        return execute(**request, *device);
     }
-    block[srb::kStatus] = kInvalidCommand;
-    return kInvalidCommand;
+    return block[srb::kStatus];
 }
 
-uint32_t FakeAspiLayer::inquireHostAdapter(std::span<uint8_t> block) const {
-    if (block[srb::kAdapter] >= hostAdapters) {
-        block[srb::kStatus] = kInvalidHostAdapter;
-        return kInvalidHostAdapter;
+uint32_t FakeAspiLayer::execute(Request& request, const FakeScsiDevice& device) {
+    const std::span<uint8_t> block = request.block();
+    if (block[srb::kCdb] == platform::scsi::kInquiry && (block[srb::kFlags] & srb::kFlagDataIn) != 0) {
+        const size_t length = std::min({device.inquiry.size(), request.data().size(),
+                                        size_t{bytes::le32(block, srb::kDataLength)}});
+        std::copy_n(device.inquiry.begin(), length, request.data().begin());
     }
-    block[kAdapterCount] = hostAdapters;
-    constexpr std::string_view kManager = "ASPI for WIN32";
-    std::copy(kManager.begin(), kManager.end(), block.begin() + kManagerId);
-    block[srb::kStatus] = srb::kStatusCompleted;
-    return srb::kStatusCompleted;
+    if (device.completion == FakeScsiDevice::Completion::AtOnce) {
+        block[srb::kStatus] = srb::kStatusCompleted;
+        return srb::kStatusCompleted;
+    }
+    request.pending = true;
+    if (device.completion == FakeScsiDevice::Completion::Later) {
+        request.laterStatus = srb::kStatusCompleted;
+    }
+    block[srb::kStatus] = srb::kStatusPending;
+    return srb::kStatusPending;
 }
 
-uint32_t FakeAspiLayer::getDeviceType(std::span<uint8_t> block) const {
-    const FakeScsiDevice* device = findDevice(block[srb::kAdapter], block[srb::kDeviceTarget]);
-    if (device == nullptr || block[srb::kDeviceLun] != 0) {
-        block[srb::kStatus] = kNoDevice;
-        return kNoDevice;
-    }
-    block[srb::kDeviceType] = device->type;
-    block[srb::kStatus] = srb::kStatusCompleted;
-    return srb::kStatusCompleted;
-}
-
-uint32_t FakeAspiLayer::execute(FakeAspiRequest& request) {
-    std::span<uint8_t> block = request.block();
-    const FakeScsiDevice* device = findDevice(block[srb::kAdapter], block[srb::kExecuteTarget]);
-    if (device == nullptr) {
-        block[srb::kStatus] = kNoDevice;
-        return kNoDevice;
-    }
-    if (device->completion == FakeScsiDevice::Completion::Never) {
-        request.pending = true;
-        return srb::kStatusPending;
-    }
-    uint8_t status = kInvalidCommand;
-    const uint8_t operation = block[srb::kCdb];
-    if (block[srb::kCdbLength] == 6 && operation == scsi::kTestUnitReady) {
-        status = device->unitReadyStatus;
-    } else if (block[srb::kCdbLength] == 6 && operation == scsi::kInquiry) {
-        status = kCommandError;
-        if ((block[srb::kFlags] & srb::kFlagDataIn) != 0 && request.namesItsBuffer()) {
-            const size_t length = std::min({device->inquiry.size(), size_t{block[kInquiryAllocation]},
-                                            size_t{bytes::le32(block, srb::kDataLength)}, request.data().size()});
-            std::copy_n(device->inquiry.begin(), length, request.data().begin());
-            status = srb::kStatusCompleted;
-        }
-    }
-    block[srb::kStatus] = status;
-    if ((block[srb::kFlags] & srb::kFlagEventNotify) != 0 && request.namesItsEvent()) {
-        request.signalled = true;
-    }
-    return device->completion == FakeScsiDevice::Completion::Later ? srb::kStatusPending : status;
-}
-
-const FakeScsiDevice* FakeAspiLayer::findDevice(uint8_t adapter, uint8_t target) const {
-    for (const FakeScsiDevice& device : devices) {
-        if (device.adapter == adapter && device.target == target && adapter < hostAdapters) {
-            return &device;
-        }
-    }
-    return nullptr;
+const FakeScsiDevice* FakeAspiLayer::findDevice(const uint8_t* block, size_t targetOffset) const {
+    const auto device = std::find_if(devices.begin(), devices.end(),
+                                     [&](const FakeScsiDevice& each) { return each.target == block[targetOffset]; });
+    return block[srb::kAdapter] == 0 && hostAdapters > 0 && device != devices.end() ? &*device : nullptr;
 }
 
 }  // namespace vardak::testing

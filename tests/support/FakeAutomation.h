@@ -1,8 +1,9 @@
-// Automation objects for tests: program ids a test registers, each with its
-// properties as texts. It counts the sessions and the references still held.
+// Automation objects for tests: program ids a test registers (compared without ASCII
+// case, as the system's are), each with its properties as texts.
 #pragma once
 
 #include "platform/Automation.h"
+#include "tests/support/AsciiCase.h"
 
 #include <map>
 #include <memory>
@@ -13,23 +14,40 @@ namespace vardak::testing {
 
 class FakeAutomation : public platform::Automation {
 public:
-    bool begin() override;
-    void end() override;
-    // Program ids compare without ASCII case, as the system's do.
-    std::unique_ptr<platform::AutomationObject> object(const std::string& programId) override;
+    using Properties = std::map<std::string, std::string>;
 
-    void registerObject(const std::string& programId, std::map<std::string, std::string> properties);
+    bool begin() override { return ++openSessions > 0; }
+    void end() override { --openSessions; }
+    std::unique_ptr<platform::AutomationObject> object(const std::string& programId) override {
+        requests.push_back(programId + (openSessions > 0 ? "" : " (outside a session)"));
+        const auto found = objects_.find(upperAscii(programId));
+        return found == objects_.end() ? nullptr : std::make_unique<Object>(found->second, liveObjects);
+    }
 
-    // Sessions begun and not yet ended.
+    void registerObject(const std::string& programId, Properties properties) {
+        objects_[upperAscii(programId)] = std::move(properties);
+    }
+
     int openSessions = 0;
-    // Objects handed out and not yet given up.
-    int liveObjects = 0;
-    // Every program id asked for, in order, and those asked outside a session.
+    int liveObjects = 0;  // handed out and not yet given up
     std::vector<std::string> requests;
-    std::vector<std::string> requestsOutsideSession;
 
 private:
-    std::map<std::string, std::map<std::string, std::string>> objects_;  // by upper-cased id
+    class Object : public platform::AutomationObject {
+    public:
+        Object(const Properties& properties, int& live) : properties_(properties), live_(live) { ++live_; }
+        ~Object() override { --live_; }
+        std::optional<std::string> propertyText(const std::string& name) override {
+            const auto found = properties_.find(name);
+            return found == properties_.end() ? std::nullopt : std::optional<std::string>(found->second);
+        }
+
+    private:
+        const Properties& properties_;
+        int& live_;
+    };
+
+    std::map<std::string, Properties> objects_;  // by upper-cased id
 };
 
 }  // namespace vardak::testing

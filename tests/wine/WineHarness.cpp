@@ -412,29 +412,6 @@ std::string winePathOf(std::string unixPath) {
     return "Z:" + unixPath;
 }
 
-TemporaryFolder::TemporaryFolder() {
-    const std::string name = temporaryFileName();
-    if (!name.empty() && CreateDirectoryA((name + ".dir").c_str(), nullptr)) {
-        path_ = name + ".dir";
-    }
-    DeleteFileA(name.c_str());
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    if (path_.empty()) {
-        return;
-    }
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
 CurrentFolder::CurrentFolder(const std::string& folder) {
     char previous[MAX_PATH + 1] = {};
     const DWORD length = GetCurrentDirectoryA(sizeof previous, previous);

@@ -149,20 +149,6 @@ std::string temporaryFileName();
 // A path of the build machine as Wine shows it: drive Z: is the root folder.
 std::string winePathOf(std::string unixPath);
 
-// A fresh folder in the temporary folder, deleted with its files when the object goes.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // Makes `folder` the current folder for the object's lifetime (children started
 // meanwhile inherit it).
 class CurrentFolder {
