@@ -4,6 +4,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Exception.h"
+#include "probes/core/Ostrel_LibraryBinding.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "probes/hardware/CpuidDump.h"
@@ -13,6 +14,7 @@
 #include "probes/hardware/Vesk_Devices.h"
 #include "probes/hardware/Vesk_Disk.h"
 #include "probes/hardware/Vesk_Display.h"
+#include "probes/hardware/Vesk_Engines.h"
 #include "probes/hardware/Vesk_Machine.h"
 #include "probes/hardware/Vesk_Media.h"
 #include "probes/hardware/Vesk_Memory.h"
@@ -75,9 +77,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
 void buildReport(platform::Platform& platform, TStrings& report) {
     constexpr probes::TExceptionMode kMode = probes::TExceptionMode::emMessage;
     probes::addReportComment(report, probes::kComponentAbout);
-    // The process-wide facts the probes read; in the program they are started
-    // already, and a second start only counts.
+    // The process-wide facts and library bindings the probes read; in the program
+    // they are started already, and a second start only counts.
     const probes::OstrelRoutinesSession routines(platform);
+    const probes::OstrelBindingsSession bindings(platform);
     // Refreshed in the root component's order: the devices first.
     probes::TDevices devices(platform);
     probes::CallGetInfo(platform.ui(), "TDevices.GetInfo", kMode, &probes::TDevices::GetInfo, devices);
@@ -98,6 +101,9 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     probes::CallGetInfo(platform.ui(), "TDisplay.GetInfo", kMode, &probes::TDisplay::GetInfo, display);
     probes::TMedia media(platform);
     probes::CallGetInfo(platform.ui(), "TMedia.GetInfo", kMode, &probes::TMedia::GetInfo, media);
+    probes::TEngines engines(platform);
+    engines.setExceptionMode(kMode);
+    probes::CallGetInfo(platform.ui(), "TEngines.GetInfo", kMode, &probes::TEngines::GetInfo, engines);
     probes::TAPM apm(platform);
     probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
     probes::TPrinters printers(platform);
@@ -116,6 +122,7 @@ void buildReport(platform::Platform& platform, TStrings& report) {
     media.Report(report);
     network.Report(report);
     devices.Report(report);
+    engines.Report(report);
     disk.Report(report);
     printers.Report(report);
     software.Report(report);

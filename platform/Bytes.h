@@ -1,4 +1,4 @@
-// Little-endian numbers and byte checksums of data from outside the program:
+// Little-endian (and big-endian 32-bit) numbers and byte checksums of data from outside the program:
 // registry values, firmware tables, version resources, streamed face tables.
 // Every reader takes the offset and answers nothing (or zero, for the unchecked
 // forms that callers use after checking the length once) past the bytes it is given.
@@ -29,6 +29,12 @@ constexpr uint32_t le32(std::span<const uint8_t> data, size_t offset) {
 }
 constexpr uint64_t le64(std::span<const uint8_t> data, size_t offset) {
     return littleEndian(data, offset, 8).value_or(0);
+}
+
+// The 32-bit number at `offset` with its most significant byte first; 0 when it does not fit.
+constexpr uint32_t be32(std::span<const uint8_t> data, size_t offset) {
+    const uint32_t swapped = le32(data, offset);
+    return swapped >> 24 | (swapped >> 8 & 0xFF00u) | (swapped << 8 & 0xFF0000u) | swapped << 24;
 }
 
 // Writes the low `size` bytes of `value` at `offset`; false when they do not fit.

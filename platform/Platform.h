@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Aspi.h"
+#include "platform/Automation.h"
 #include "platform/Display.h"
 #include "platform/Firmware.h"
 #include "platform/Locale.h"
@@ -347,6 +349,8 @@ public:
     virtual Network& network() = 0;
     virtual Printers& printers() = 0;
     virtual Multimedia& multimedia() = 0;
+    virtual Automation& automation() = 0;
+    virtual AspiRequests& aspi() = 0;
 };
 
 }  // namespace vardak::platform

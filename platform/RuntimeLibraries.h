@@ -19,6 +19,13 @@
 #define VARDAK_WINAPI
 #endif
 
+// The C calling convention, which some layers (ASPI) use for their entry points.
+#if defined(_WIN32) && defined(__i386__)
+#define VARDAK_CDECL __attribute__((cdecl))
+#else
+#define VARDAK_CDECL
+#endif
+
 namespace vardak::platform {
 
 // A loaded library (an HMODULE on Windows); 0 is none.
@@ -34,6 +41,9 @@ public:
     virtual ModuleHandle loadedModule(const std::string& fileName) = 0;
     // Loads the library (or counts one more use of a loaded one); 0 when it cannot.
     virtual ModuleHandle load(const std::string& fileName) = 0;
+    // Loads the library of that name from the system folder, by its full path, so a
+    // file of that name in the current folder is never taken; 0 when it cannot.
+    virtual ModuleHandle loadFromSystemFolder(const std::string& fileName) = 0;
     // The entry point named `name`, or nullptr where the library lacks it.
     virtual EntryPoint entry(ModuleHandle module, const std::string& name) = 0;
     // Gives up one use of the library; false when the platform refuses.

@@ -10,13 +10,16 @@
 #include "grell/system/GrellApp.h"
 #include "grell/system/win32/Win32GrellHost.h"
 #include "platform/win32/Win32Platform.h"
+#include "probes/core/Ostrel_LibraryBinding.h"
 #include "probes/core/Ostrel_Routines.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace vardak;
-    // Before the window exists: the process-wide operating-system facts.
+    // Before the window exists: the process-wide operating-system facts and the
+    // bindings of the optional system libraries.
     win32::Win32Platform platform(/*console=*/false);
     const probes::OstrelRoutinesSession routines(platform);
+    const probes::OstrelBindingsSession bindings(platform);
     platform::FileSystem& files = platform.files();
     grell::win32::Win32GrellHost grellHost;
     grell::TGrellApplication application(nullptr, grellHost);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Aspi.h"
+#include "platform/win32/Win32Automation.h"
 #include "platform/win32/Win32Display.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Firmware.h"
@@ -40,6 +42,8 @@ public:
     platform::Network& network() override { return network_; }
     platform::Printers& printers() override { return printers_; }
     platform::Multimedia& multimedia() override { return multimedia_; }
+    platform::Automation& automation() override { return automation_; }
+    platform::AspiRequests& aspi() override { return aspi_; }
 
 private:
     Win32Registry registry_;
@@ -56,6 +60,8 @@ private:
     Win32Network network_;
     Win32Printers printers_;
     Win32Multimedia multimedia_;
+    Win32Automation automation_;
+    Win32AspiRequests aspi_;
 };
 
 }  // namespace vardak::win32

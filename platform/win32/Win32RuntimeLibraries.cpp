@@ -27,6 +27,18 @@ platform::ModuleHandle Win32RuntimeLibraries::load(const std::string& fileName) 
     return handleOf(LoadLibraryA(fileName.c_str()));
 }
 
+platform::ModuleHandle Win32RuntimeLibraries::loadFromSystemFolder(const std::string& fileName) {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return 0;
+    }
+    const std::string path = std::string(folder, length) + "\\" + fileName;
+    const CriticalErrorsSuppressed quiet;
+    // The library's own imports are looked for beside it first, not in the current folder.
+    return handleOf(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
 platform::EntryPoint Win32RuntimeLibraries::entry(platform::ModuleHandle module, const std::string& name) {
     if (module == 0) {
         return nullptr;

@@ -35,16 +35,6 @@ struct ItemListFree {
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
-std::wstring wideFromAnsi(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return std::wstring(wide.data());
-}
-
 }  // namespace
 
 std::optional<std::string> Win32Shell::specialFolderPath(platform::WindowHandle owner, int32_t folder) {

@@ -1,6 +1,7 @@
-// Owners for the Win32 handles and COM references the backend holds, and three
-// helpers: one for calls that older Windows versions lack, one for calls that could
-// raise system boxes, one for texts in fixed-size buffers.
+// Owners for the Win32 handles and COM references the backend holds, and helpers:
+// for calls that older Windows versions lack, for calls that could raise system
+// boxes, for COM on the calling thread, for texts in fixed-size buffers and for
+// wide texts.
 // Only code that includes <windows.h> anyway includes this header.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vardak::win32 {
 
@@ -73,6 +75,19 @@ std::string bufferText(const char (&buffer)[Size]) {
     return std::string(buffer, strnlen(buffer, Size));
 }
 
+// Keeps the system's "insert a disk" and "drive not ready" boxes away while a
+// drive is queried, restoring the caller's mode afterwards.
+class CriticalErrorsSuppressed {
+public:
+    CriticalErrorsSuppressed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsSuppressed() { SetErrorMode(previous_); }
+    CriticalErrorsSuppressed(const CriticalErrorsSuppressed&) = delete;
+    CriticalErrorsSuppressed& operator=(const CriticalErrorsSuppressed&) = delete;
+
+private:
+    UINT previous_;
+};
+
 // Owns one reference to a COM interface.
 template <typename Interface>
 class ComReference {
@@ -86,7 +101,10 @@ public:
     ComReference(const ComReference&) = delete;
     ComReference& operator=(const ComReference&) = delete;
 
+    Interface* get() const { return pointer_; }
     Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // For out-parameters of the creating call; the reference held must be none.
     void** receive() { return reinterpret_cast<void**>(&pointer_); }
 
 private:
@@ -109,18 +127,16 @@ private:
     HRESULT result_;
 };
 
-// Keeps the system's "insert a disk" and "drive not ready" boxes away while a
-// drive is queried, restoring the caller's mode afterwards.
-class CriticalErrorsSuppressed {
-public:
-    CriticalErrorsSuppressed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorsSuppressed() { SetErrorMode(previous_); }
-    CriticalErrorsSuppressed(const CriticalErrorsSuppressed&) = delete;
-    CriticalErrorsSuppressed& operator=(const CriticalErrorsSuppressed&) = delete;
-
-private:
-    UINT previous_;
-};
+// An ANSI text in UTF-16, for the interfaces that take only wide texts.
+inline std::wstring wideFromAnsi(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return std::wstring(wide.data());
+}
 
 // An entry point of kernel32 that older Windows versions lack, or nullptr.
 template <typename Function>

@@ -7,6 +7,14 @@ namespace vardak::probes {
 
 // ---------------------------------------------------------------- exception mode
 
+void ShowErrorText(platform::UiNotifier& ui, const std::string& text) {
+    if (ui.isConsole()) {
+        ui.writeLine(text);
+    } else {
+        ui.showError("Error", text);
+    }
+}
+
 void CallGetInfo(platform::UiNotifier& ui, std::string_view name, TExceptionMode mode,
                  const std::function<void()>& operation) {
     try {
@@ -17,11 +25,7 @@ void CallGetInfo(platform::UiNotifier& ui, std::string_view name, TExceptionMode
             case TExceptionMode::emRaise:
                 throw Exception(std::move(text));
             case TExceptionMode::emMessage:
-                if (ui.isConsole()) {
-                    ui.writeLine(text);
-                } else {
-                    ui.showError("Error", text);
-                }
+                ShowErrorText(ui, text);
                 break;
             case TExceptionMode::emSilent:
                 break;

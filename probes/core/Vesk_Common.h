@@ -28,6 +28,9 @@ enum class TExceptionMode : uint8_t { emRaise, emMessage, emSilent };
 inline constexpr std::string_view kExceptionModeNames[] = {"emRaise", "emMessage", "emSilent"};
 inline constexpr std::string_view kExceptionModeTypeName = "TExceptionMode";
 
+// The "Error" box with the text, or in a console program the text as a line.
+void ShowErrorText(platform::UiNotifier& ui, const std::string& text);
+
 // Runs one refresh under `mode`. A framework Exception raised by `operation` becomes
 // the text "<name>: <message>", which is raised again as a new Exception (emRaise),
 // shown in an "Error" box or, in a console program, written as a line (emMessage),

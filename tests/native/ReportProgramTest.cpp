@@ -182,6 +182,18 @@ TEST(ReportProgram, MediaAndNetworkFollowThePowerThenDevicesDisksPrintersSoftwar
     }
 }
 
+TEST(ReportProgram, TheEnginesComeBetweenTheDevicesAndTheDisks) {
+    testing::FakePlatform machine;
+    machine.loadRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\DirectX]\n\"Version\"=\"4.09.00.0904\"\n");
+    const std::vector<std::string> sections = sectionsOf(runWith(machine, {}).out);
+    const auto devices = std::find(sections.begin(), sections.end(), "[Devices]");
+    const auto engines = std::find(sections.begin(), sections.end(), "[ODBC]");
+    ASSERT_LT(devices, engines);
+    EXPECT_EQ(std::vector<std::string>(engines, std::min(engines + 10, sections.end())),
+              (std::vector<std::string>{"[ODBC]", "[BDE]", "[DAO]", "[ADO]", "[DirectX]", "[Direct3D]", "[DirectPlay]",
+                                        "[DirectMusic]", "[ASPI32]", "[Disks]"}));
+}
+
 TEST(ReportProgram, DecodesACpuidToolDumpIntoTheFourCpuSectionsOnly) {
     testing::FakePlatform machine;
     machine.processorFake.processorCount = 2;

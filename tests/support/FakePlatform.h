@@ -7,6 +7,8 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "tests/support/FakeAspiLayer.h"
+#include "tests/support/FakeAutomation.h"
 #include "tests/support/FakeDisplay.h"
 #include "tests/support/FakeFileSystem.h"
 #include "tests/support/FakeFirmware.h"
@@ -48,6 +50,8 @@ public:
     platform::Network& network() override { return networkFake; }
     platform::Printers& printers() override { return printersFake; }
     platform::Multimedia& multimedia() override { return multimediaFake; }
+    platform::Automation& automation() override { return automationFake; }
+    platform::AspiRequests& aspi() override { return aspiFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -70,6 +74,8 @@ public:
     FakeNetwork networkFake;
     FakePrinters printersFake;
     FakeMultimedia multimediaFake;
+    FakeAutomation automationFake;
+    FakeAspiLayer aspiFake;
 };
 
 // Full path of a file in tests/fixtures.

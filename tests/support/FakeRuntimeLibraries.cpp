@@ -52,6 +52,15 @@ platform::ModuleHandle FakeRuntimeLibraries::load(const std::string& fileName) {
     return handleOf(*library);
 }
 
+platform::ModuleHandle FakeRuntimeLibraries::loadFromSystemFolder(const std::string& fileName) {
+    const Library* library = find(fileName);
+    if (library != nullptr && !library->inSystemFolder) {
+        loadRequests.push_back(fileName);
+        return 0;
+    }
+    return load(fileName);
+}
+
 platform::EntryPoint FakeRuntimeLibraries::entry(platform::ModuleHandle module, const std::string& name) {
     const Library* library = find(module);
     if (library == nullptr || library->uses == 0) {
@@ -72,7 +81,7 @@ bool FakeRuntimeLibraries::free(platform::ModuleHandle module) {
 
 void FakeRuntimeLibraries::addLibrary(const std::string& fileName) {
     if (find(fileName) == nullptr) {
-        libraries_.push_back(Library{fileName, {}, 0, false});
+        libraries_.push_back(Library{fileName, {}, 0, false, true});
     }
 }
 
@@ -80,6 +89,16 @@ void FakeRuntimeLibraries::addEntryPoint(const std::string& fileName, const std:
                                          platform::EntryPoint entry) {
     addLibrary(fileName);
     find(fileName)->entries[upperAscii(name)] = entry;
+}
+
+void FakeRuntimeLibraries::plantInCurrentFolder(const std::string& fileName) {
+    addLibrary(fileName);
+    find(fileName)->inSystemFolder = false;
+}
+
+void FakeRuntimeLibraries::loadBeforehand(const std::string& fileName) {
+    addLibrary(fileName);
+    ++find(fileName)->uses;
 }
 
 void FakeRuntimeLibraries::refuseFree(const std::string& fileName) {

@@ -20,6 +20,8 @@ class FakeRuntimeLibraries : public platform::RuntimeLibraries {
 public:
     platform::ModuleHandle loadedModule(const std::string& fileName) override;
     platform::ModuleHandle load(const std::string& fileName) override;
+    // Finds the libraries a test added, but not those it planted in the current folder.
+    platform::ModuleHandle loadFromSystemFolder(const std::string& fileName) override;
     platform::EntryPoint entry(platform::ModuleHandle module, const std::string& name) override;
     bool free(platform::ModuleHandle module) override;
 
@@ -31,6 +33,11 @@ public:
         addEntryPoint(fileName, name, reinterpret_cast<platform::EntryPoint>(function));
     }
     void addEntryPoint(const std::string& fileName, const std::string& name, platform::EntryPoint entry);
+    // A library only in the current folder: a load by name finds it, a load from
+    // the system folder does not.
+    void plantInCurrentFolder(const std::string& fileName);
+    // Loads the library as if something else in the process had loaded it before.
+    void loadBeforehand(const std::string& fileName);
     // Every later free of this library fails (and leaves it loaded).
     void refuseFree(const std::string& fileName);
 
@@ -45,6 +52,7 @@ private:
         std::map<std::string, platform::EntryPoint> entries;  // by upper-cased name
         int uses = 0;
         bool freeRefused = false;
+        bool inSystemFolder = true;
     };
 
     Library* find(const std::string& fileName);

@@ -28,12 +28,6 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// A path of the build machine as Wine shows it: drive Z: is the root folder.
-std::string winePathOf(std::string unixPath) {
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
-}
-
 // ---------------------------------------------------------------- posed start-up facts
 
 struct PosedFacts {

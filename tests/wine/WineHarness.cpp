@@ -407,6 +407,24 @@ std::string temporaryFileName() {
     return name;
 }
 
+std::string winePathOf(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+CurrentFolder::CurrentFolder(const std::string& folder) {
+    char previous[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof previous, previous);
+    previous_.assign(previous, length < sizeof previous ? length : 0);
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+CurrentFolder::~CurrentFolder() {
+    if (!previous_.empty()) {
+        SetCurrentDirectoryA(previous_.c_str());
+    }
+}
+
 HRESULT createShellLink(const std::string& linkFile, const std::string& target, const std::string& arguments) {
     const win32::ComInitialised com;
     win32::ComReference<IShellLinkA> link;

@@ -146,4 +146,20 @@ HRESULT createShellLink(const std::string& linkFile, const std::string& target, 
 // A fresh file name in the temporary folder.
 std::string temporaryFileName();
 
+// A path of the build machine as Wine shows it: drive Z: is the root folder.
+std::string winePathOf(std::string unixPath);
+
+// Makes `folder` the current folder for the object's lifetime (children started
+// meanwhile inherit it).
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder);
+    ~CurrentFolder();
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
 }  // namespace vardak::winetest

@@ -1,0 +1,10 @@
+#include "probes/core/Ostrel_PSAPI.h"
+
+namespace vardak::probes {
+
+LibraryBinding& PSAPIBinding() {
+    static LibraryBinding binding(kPSAPITable);
+    return binding;
+}
+
+}  // namespace vardak::probes
