@@ -12,11 +12,11 @@ using grell::TGrellMMButton;
 
 namespace {
 
-// Placeholders until the overview list (probe root, system components), the printing
-// (rich edit, print dialog) and the web link (URL label) are built.
-constexpr std::array<std::string_view, 9> kPlaceholderKinds{
-    "TOstrelSystemInfo", "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU",  "TGrellSysWindows",
-    "TGrellSysNetwork",  "TRichEdit",        "TPrintDialog",       "TGrellURLLabel",
+// Placeholders until the overview list (system components), the printing (rich edit,
+// print dialog) and the web link (URL label) are built.
+constexpr std::array<std::string_view, 8> kPlaceholderKinds{
+    "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU", "TGrellSysWindows",
+    "TGrellSysNetwork", "TRichEdit",          "TPrintDialog", "TGrellURLLabel",
 };
 
 }  // namespace
@@ -25,6 +25,9 @@ ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application,
     ComponentRegistry registry;
     registry.add("TGrellSysDrive", [&platform](TComponent* owner) {
         return new TLayoutSystemComponent<grell::TGrellSysDrive>(owner, platform);
+    });
+    registry.add("TOstrelSystemInfo", [&platform](TComponent* owner) {
+        return new TLayoutOstrelSystemInfo(owner, platform);
     });
     registry.add("TGrellMMButton", [&application](TComponent* owner) { return new TGrellMMButton(owner, &application); });
     registry.add("TGrellGraphicList", [](TComponent* owner) { return new grell::TGrellGraphicList(owner); });
@@ -84,7 +87,7 @@ Kind* TVardak::layoutComponent(std::string_view name) const {
 
 void TVardak::findWindowComponents() {
     WindowComponents& c = components_;
-    c.OstrelSystemInfo = layoutComponent<TComponent>("OstrelSystemInfo");
+    c.OstrelSystemInfo = layoutComponent<probes::TOstrelSystemInfo>("OstrelSystemInfo");
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
@@ -179,9 +182,10 @@ void TVardak::cmMaximize() {
     services_.actions.toggleMaximized();
 }
 
-// These wait for the probe library's root component and its overview window.
+// This waits for the probe library's overview window.
 void TVardak::image2Click() {}
-void TVardak::hentInfoClick() {}
+
+void TVardak::hentInfoClick() { components_.OstrelSystemInfo->RefreshAll(); }
 
 std::optional<grell::EventHandler> TVardak::findHandler(std::string_view name) {
     auto notify = [this](void (TVardak::*method)(TObject&)) {

@@ -19,7 +19,7 @@ namespace vardak::app {
 class ComponentRegistry;
 
 // The component kinds of the summary window's layout. What the overview list reads
-// (the probe root, the system components but the drive component), what the printing
+// (the system components but the drive component), what the printing
 // uses (the rich edit, the print dialog) and the web-link label are placeholders that
 // keep their layout settings until those are built.
 ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform);
@@ -37,7 +37,7 @@ public:
 
     // The components, as the window declares them.
     struct WindowComponents {
-        TComponent* OstrelSystemInfo = nullptr;
+        probes::TOstrelSystemInfo* OstrelSystemInfo = nullptr;
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
         grell::TGrellSysDrive* DriveInfo = nullptr;

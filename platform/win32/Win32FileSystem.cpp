@@ -221,6 +221,21 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& byte
 
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+bool Win32FileSystem::replaceFile(const std::string& source, const std::string& target) {
+    if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) {
+        return true;
+    }
+    // The 95/98 line has no MoveFileEx: the old file goes first, then the complete new one
+    // takes its name.
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+        return false;
+    }
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES && DeleteFileA(target.c_str()) == FALSE) {
+        return false;
+    }
+    return MoveFileA(source.c_str(), target.c_str()) != FALSE;
+}
+
 bool Win32FileSystem::directoryExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -22,6 +22,7 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool deleteFile(const std::string& path) override;
+    bool replaceFile(const std::string& source, const std::string& target) override;
     bool directoryExists(const std::string& path) override;
     bool createDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;

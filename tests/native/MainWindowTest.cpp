@@ -224,12 +224,17 @@ TEST_F(SummaryWindowTest, FaceListsHoldTenNamedPictures) {
     EXPECT_EQ(components().Billeder->graphics().count(), 2);
 }
 
+// The layout stores emMessage for the probe root, which passes it on as it is read: the
+// Engines probe, which starts with emRaise, follows.
+TEST_F(SummaryWindowTest, TheProbeRootTakesItsModeFromTheLayout) {
+    create();
+    probes::TOstrelSystemInfo* root = components().OstrelSystemInfo;
+    EXPECT_EQ(root->ExceptionMode(), probes::TExceptionMode::emMessage);
+    EXPECT_EQ(root->Engines().ExceptionMode(), probes::TExceptionMode::emMessage);
+}
+
 TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
     create();
-    auto* root = dynamic_cast<TLayoutPlaceholder*>(components().OstrelSystemInfo);
-    ASSERT_NE(root, nullptr);
-    ASSERT_NE(root->setting("ExceptionMode"), nullptr);
-    EXPECT_EQ(root->setting("ExceptionMode")->text, "emMessage");
     auto* link = dynamic_cast<TLayoutPlaceholder*>(components().WWWHop);
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->setting("Caption")->text, "WWWJump");
