@@ -225,15 +225,25 @@ bool Win32FileSystem::replaceFile(const std::string& source, const std::string& 
     if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) {
         return true;
     }
-    // The 95/98 line has no MoveFileEx: the old file goes first, then the complete new one
-    // takes its name.
+    // The 95/98 line has no MoveFileEx: the old file steps aside (under the source's name
+    // and ".old"), the new one takes its name, and the old one comes back if that fails.
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
         return false;
     }
-    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES && DeleteFileA(target.c_str()) == FALSE) {
+    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileA(source.c_str(), target.c_str()) != FALSE;
+    }
+    const std::string aside = source + ".old";
+    DeleteFileA(aside.c_str());
+    if (MoveFileA(target.c_str(), aside.c_str()) == FALSE) {
         return false;
     }
-    return MoveFileA(source.c_str(), target.c_str()) != FALSE;
+    if (MoveFileA(source.c_str(), target.c_str()) == FALSE) {
+        MoveFileA(aside.c_str(), target.c_str());
+        return false;
+    }
+    DeleteFileA(aside.c_str());
+    return true;
 }
 
 bool Win32FileSystem::directoryExists(const std::string& path) {
