@@ -13,6 +13,9 @@
 #include "grell/controls/GrellImageList.h"
 #include "grell/controls/GrellMMButton.h"
 #include "grell/system/GrellSysDrive.h"
+#include "grell/system/GrellSysNetwork.h"
+#include "grell/system/GrellSysUninstall.h"
+#include "grell/system/GrellSysWindows.h"
 
 namespace vardak::app {
 
@@ -41,7 +44,7 @@ public:
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
         grell::TGrellSysDrive* DriveInfo = nullptr;
-        TComponent* Uninstall = nullptr;
+        grell::TGrellSysUninstall* Uninstall = nullptr;
         grell::TGrellGraphicList* Billeder = nullptr;
         TImageList* ImageList1 = nullptr;
         TPanel* Panel2 = nullptr;
@@ -61,8 +64,8 @@ public:
         grell::TGrellMMButton* Udskriv = nullptr;
         TComponent* Udskrift = nullptr;
         TComponent* CPUInfo = nullptr;
-        TComponent* WinInfo = nullptr;
-        TComponent* NetInfo = nullptr;
+        grell::TGrellSysWindows* WinInfo = nullptr;
+        grell::TGrellSysNetwork* NetInfo = nullptr;
         grell::TGrellMMButton* Kopier = nullptr;
         TComponent* Printer = nullptr;
         TShape* Shape1 = nullptr;

@@ -46,7 +46,12 @@ public:
     void CommitChange(std::string_view name);
     // Forgets the pending change of that name without reporting it.
     void DiscardChange(std::string_view name);
+    // Forgets every pending change without reporting any.
+    void DiscardChanges() { changes_.clear(); }
     bool IsChanged(std::string_view name) const;
+    // Fires the change event with this tracker's sender and the values given.
+    void NotifyChange(const std::string& name, const std::string& oldValue, const std::string& newValue,
+                      TDateTime datetime);
     // Records the change, runs `write` and commits once it has returned. When `write`
     // raises, the record is discarded and the error passes on: a failed write is
     // never reported as a change.
