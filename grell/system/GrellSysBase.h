@@ -209,6 +209,31 @@ private:
     std::unique_ptr<TGrellSysObject> object_;
 };
 
+// A component whose information object is an `Object`, created with the component and
+// published under `objectProperty`.
+template <class Object>
+class TGrellSysObjectComponent : public TGrellSysBaseComponent {
+public:
+    TGrellSysObjectComponent(TComponent* owner, platform::Platform& platform, std::string_view objectProperty)
+        : TGrellSysBaseComponent(owner), objectProperty_(objectProperty) {
+        auto object = std::make_unique<Object>(platform);
+        object_ = object.get();
+        SetInformationObject(std::move(object));
+    }
+
+    void publishProperties(PropertyTable& table) const override {
+        TGrellSysBaseComponent::publishProperties(table);
+        table.object(objectProperty_, object_);
+    }
+
+protected:
+    Object& Information() const { return *object_; }
+
+private:
+    std::string_view objectProperty_;
+    Object* object_;
+};
+
 // Turns change notifications into lines "key:old - new date-time" for a string list,
 // a memo and a list box; each of them is optional and none is owned.
 class TGrellSysLog : public TGrellSysComponent {

@@ -147,15 +147,4 @@ void TGrellSysNetworkObject::readProtocols(TGrellNetworkCard& card) {
     }
 }
 
-TGrellSysNetwork::TGrellSysNetwork(TComponent* owner, platform::Platform& platform) : TGrellSysBaseComponent(owner) {
-    auto network = std::make_unique<TGrellSysNetworkObject>(platform);
-    network_ = network.get();
-    SetInformationObject(std::move(network));
-}
-
-void TGrellSysNetwork::publishProperties(PropertyTable& table) const {
-    TGrellSysBaseComponent::publishProperties(table);
-    table.object("Network", network_);
-}
-
 }  // namespace vardak::grell

@@ -132,17 +132,14 @@ private:
     std::string computerName_;
 };
 
-class TGrellSysNetwork : public TGrellSysBaseComponent {
+class TGrellSysNetwork : public TGrellSysObjectComponent<TGrellSysNetworkObject> {
 public:
-    TGrellSysNetwork(TComponent* owner, platform::Platform& platform);
+    TGrellSysNetwork(TComponent* owner, platform::Platform& platform)
+        : TGrellSysObjectComponent(owner, platform, "Network") {}
 
     std::string_view className() const override { return "TGrellSysNetwork"; }
-    void publishProperties(PropertyTable& table) const override;
 
-    TGrellSysNetworkObject& Network() const { return *network_; }
-
-private:
-    TGrellSysNetworkObject* network_;  // the information object
+    TGrellSysNetworkObject& Network() const { return Information(); }
 };
 
 }  // namespace vardak::grell

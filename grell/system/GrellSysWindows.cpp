@@ -34,15 +34,4 @@ void TGrellSysWindowsObject::Retrieve() {
     minorVersion_ = record.minor;
 }
 
-TGrellSysWindows::TGrellSysWindows(TComponent* owner, platform::Platform& platform) : TGrellSysBaseComponent(owner) {
-    auto windows = std::make_unique<TGrellSysWindowsObject>(platform);
-    windows_ = windows.get();
-    SetInformationObject(std::move(windows));
-}
-
-void TGrellSysWindows::publishProperties(PropertyTable& table) const {
-    TGrellSysBaseComponent::publishProperties(table);
-    table.object("Windows", windows_);
-}
-
 }  // namespace vardak::grell

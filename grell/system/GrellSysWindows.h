@@ -49,17 +49,14 @@ private:
     uint32_t minorVersion_ = 0;
 };
 
-class TGrellSysWindows : public TGrellSysBaseComponent {
+class TGrellSysWindows : public TGrellSysObjectComponent<TGrellSysWindowsObject> {
 public:
-    TGrellSysWindows(TComponent* owner, platform::Platform& platform);
+    TGrellSysWindows(TComponent* owner, platform::Platform& platform)
+        : TGrellSysObjectComponent(owner, platform, "Windows") {}
 
     std::string_view className() const override { return "TGrellSysWindows"; }
-    void publishProperties(PropertyTable& table) const override;
 
-    TGrellSysWindowsObject& Windows() const { return *windows_; }
-
-private:
-    TGrellSysWindowsObject* windows_;  // the information object
+    TGrellSysWindowsObject& Windows() const { return Information(); }
 };
 
 }  // namespace vardak::grell

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "grell/controls/GrellSysURLLabel.h"
-#include "grell/system/GrellSysUninstall.h"
 #include "grell/system/GrellSysWindows.h"
 #include "tests/support/FakePlatform.h"
 
@@ -29,41 +28,26 @@ constexpr std::string_view kBothVersionKeys =
     "\"RegisteredOwner\"=\"Owner NT\"\n\"RegisteredOrganization\"=\"Vardak ApS\"\n"
     "\"ProductName\"=\"Microsoft Windows XP\"\n";
 
-TEST(SysWindowsTest, EachLineReadsItsOwnVersionKey) {
-    FakePlatform machine;
-    machine.loadRegistry(kBothVersionKeys);
-    TGrellSysWindows component(nullptr, machine);
-    TGrellSysWindowsObject& windows = component.Windows();
-    machine.systemFake.poseAsWindows98(true);
-    component.Refresh();
-    EXPECT_EQ(windows.RegisteredOwner() + "|" + windows.RegisteredCompany() + "|" + windows.ProductName() + "|" +
-                  windows.ProductID(),
-              "Owner 9x||Microsoft Windows 98|12345-OEM");
-    EXPECT_EQ(windows.PlatformID(), 1u);
-    EXPECT_EQ(windows.BuildNumber(), machine.systemFake.version.build);  // as reported, high word too
-    machine.systemFake.poseAsWindowsXP(2);
-    component.Refresh();
-    EXPECT_EQ(windows.RegisteredOwner() + "|" + windows.RegisteredCompany() + "|" + windows.ProductName() + "|" +
-                  windows.ProductID(),
-              "Owner NT|Vardak ApS|Microsoft Windows XP|");
-    EXPECT_EQ(windows.CSDVersion(), "Service Pack 2");
-    EXPECT_EQ(windows.MajorVersion() * 10 + windows.MinorVersion(), 51u);
-    EXPECT_EQ(windows.PlatformID(), 2u);
-    EXPECT_EQ(machine.registryFake.writableOpens, 0);
+std::string registration(const TGrellSysWindowsObject& windows) {
+    return windows.RegisteredOwner() + "|" + windows.RegisteredCompany() + "|" + windows.ProductName() + "|" +
+           windows.ProductID() + "|" + windows.CSDVersion() + "|" + std::to_string(windows.PlatformID());
 }
 
-TEST(SysWindowsTest, WithoutItsKeyTheRegistrationStaysAndTheVersionIsRead) {
+TEST(SysWindowsTest, EachLineReadsItsOwnKeyAndAMissingKeyKeepsTheRegistration) {
     FakePlatform machine;
     machine.loadRegistry(kBothVersionKeys);
-    machine.systemFake.poseAsWindowsXP(2);
     TGrellSysWindows component(nullptr, machine);
+    machine.systemFake.poseAsWindows98(true);
     component.Refresh();
+    EXPECT_EQ(registration(component.Windows()), "Owner 9x||Microsoft Windows 98|12345-OEM| A |1");
+    machine.systemFake.poseAsWindowsXP(2);
+    component.Refresh();
+    EXPECT_EQ(registration(component.Windows()), "Owner NT|Vardak ApS|Microsoft Windows XP||Service Pack 2|2");
     machine.registryFake.removeKey(RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
     machine.systemFake.version.csdVersion = std::string(200, 'x');
     component.Refresh();
-    EXPECT_EQ(component.Windows().RegisteredOwner(), "Owner NT");
-    EXPECT_EQ(component.Windows().CSDVersion(), std::string(128, 'x'));
-    EXPECT_EQ(component.Windows().InstallDate(), "");
+    EXPECT_EQ(registration(component.Windows()), "Owner NT|Vardak ApS|Microsoft Windows XP||" + std::string(128, 'x') + "|2");
+    EXPECT_EQ(machine.registryFake.writableOpens, 0);
 }
 
 // ---------------------------------------------------------------- network
@@ -110,31 +94,19 @@ protected:
 
 TEST_F(SysNetworkTest, ListsTheVisibleCardsWithTheirBindings) {
     component.Refresh();
-    const TGrellNetworkCards& cards = network.NetworkCards();
-    ASSERT_EQ(cards.count(), 3);
-    struct Row {
-        std::string description;
-        bool tcpip, netBEUI, ipx;
-        std::string address, ipxNumber;
-    };
-    const std::vector<Row> expected = {
-        {"Intel(R) PRO/100 VE Network Connection", true, false, true, "192.168.1.20\0""10.0.0.5\0\0"s,
-         "\0\0\x12\x34"s},
-        {"3Com EtherLink III", false, true, false, "", ""},
-        // No service name: no protocol, even where an empty name would reach a key.
-        {"Unnamed adapter", false, false, false, "", ""},
-    };
-    for (int i = 0; i < cards.count(); ++i) {
-        const TGrellNetworkCard& card = *cards.Items(i);
-        const Row& row = expected[static_cast<size_t>(i)];
-        EXPECT_EQ(card.Description, row.description);
-        EXPECT_EQ(card.TCPIP().Installed(), row.tcpip) << i;
-        EXPECT_EQ(card.NetBEUI().Installed(), row.netBEUI) << i;
-        EXPECT_EQ(card.IPX().Installed(), row.ipx) << i;
-        EXPECT_EQ(card.TCPIP().IPAddress, row.address) << i;
-        EXPECT_EQ(card.IPX().NetworkNumber, row.ipxNumber) << i;
+    std::vector<std::string> rows;
+    for (int i = 0; i < network.NetworkCards().count(); ++i) {
+        const TGrellNetworkCard& card = *network.NetworkCards().Items(i);
+        rows.push_back(card.Description + "|" + std::to_string(card.TCPIP().Installed()) +
+                       std::to_string(card.NetBEUI().Installed()) + std::to_string(card.IPX().Installed()) + "|" +
+                       card.TCPIP().IPAddress + "|" + card.IPX().NetworkNumber);
     }
-    EXPECT_EQ(cards.Items(0)->TCPIP().DefaultGateway, "192.168.1.1\0\0"s);
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "Intel(R) PRO/100 VE Network Connection|101|192.168.1.20\0""10.0.0.5\0\0|\0\0\x12\x34"s,
+                        "3Com EtherLink III|010||",
+                        // No service name: no protocol, even where an empty name would reach a key.
+                        "Unnamed adapter|000||",
+                    }));
     EXPECT_EQ(network.ComputerName(), "KONTOR-PC");
     TStringList lines;
     network.ListProperties(lines);
@@ -178,23 +150,6 @@ TEST_F(SysNetworkTest, AnEntryThatNeverFitsEndsTheEnumeration) {
     component.Refresh();
     EXPECT_EQ(network.ConnectedResources().count(), 0);
     EXPECT_EQ(machine.networkFake.enumerationBufferSizes.front(), 1024u);
-}
-
-// ---------------------------------------------------------------- reading only
-
-TEST(SysComponentsReadOnlyTest, ReadingOpensNoKeyForWriting) {
-    FakePlatform machine;
-    machine.loadRegistryFixture("uninstall-xp.reg");
-    machine.loadRegistryFixture("network-cards-2000.reg");
-    machine.loadRegistry(kBothVersionKeys);
-    TGrellSysUninstall uninstall(nullptr, machine);
-    TGrellSysWindows windows(nullptr, machine);
-    TGrellSysNetwork network(nullptr, machine);
-    for (TGrellSysBaseComponent* component : std::initializer_list<TGrellSysBaseComponent*>{&uninstall, &windows, &network}) {
-        component->Refresh();
-    }
-    EXPECT_EQ(uninstall.Uninstall().count(), 4);
-    EXPECT_EQ(machine.registryFake.writableOpens, 0);
 }
 
 // ---------------------------------------------------------------- web link
@@ -243,26 +198,22 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"NoList", kDanish, "x", {}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(URLLabelBehaviourTest, AShellFailureDisablesAndAClickNeedsAPressInside) {
+TEST(URLLabelBehaviourTest, AClickNeedsAPressInsideAndAShellFailureDisables) {
     FakePlatform machine;
     TGrellSysURLLabel label(nullptr, machine.shellFake);
     label.setBounds(0, 0, 60, 14);
     label.SetJump(kDanish);
     label.SetAllowedTargets({kDanish});
-    EXPECT_TRUE(label.font().underline);
     label.mouseUp(MouseButton::Left, {5, 5});  // no press before it
     label.mouseDown(MouseButton::Left, {5, 5});
-    EXPECT_EQ(label.font().color, TGrellSysURLLabel::kDefaultActiveColor);
     label.mouseUp(MouseButton::Left, {90, 5});  // released outside
-    EXPECT_EQ(label.font().color, TGrellSysURLLabel::kDefaultInActiveColor);
     EXPECT_TRUE(machine.shellFake.openedAddresses.empty());
+    EXPECT_EQ(label.font().color, TGrellSysURLLabel::kDefaultInActiveColor);
     machine.shellFake.openResult = platform::open_result::kNoAssociation;
     label.mouseDown(MouseButton::Left, {5, 5});
     label.mouseUp(MouseButton::Left, {5, 5});
     EXPECT_EQ(machine.shellFake.openedAddresses.size(), 1u);
     EXPECT_FALSE(label.enabled());
-    label.SetJumpUnderline(false);
-    EXPECT_FALSE(label.font().underline);
 }
 
 }  // namespace
