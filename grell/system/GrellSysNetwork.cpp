@@ -86,7 +86,7 @@ void TGrellSysNetworkObject::publishProperties(PropertyTable& table) const {
 void TGrellSysNetworkObject::Retrieve() {
     userName_ = platform().network().connectionUserName(kUserNameBuffer).value_or("");
     const std::unique_ptr<TRegistry> names = openLocalMachine(platform(), kComputerNameKey);
-    computerName_ = names ? names->readString("ComputerName") : "";
+    computerName_ = names ? names->readText("ComputerName").value_or("") : "";
     connectedResources_.clear();
     sharedResources_.clear();
     networkCards_.clear();
@@ -119,8 +119,8 @@ void TGrellSysNetworkObject::loadNetworkCards() {
         const std::unique_ptr<TRegistry> key = openLocalMachine(platform(), std::string(kNetworkCardsKey) + "\\" + name);
         if (!key || key->readDWord("Hidden") == 1u) continue;
         TGrellNetworkCard& card = *networkCards_.Add();
-        card.Description = key->readString("Description");
-        card.ServiceName = key->readString("ServiceName");
+        card.Description = key->readText("Description").value_or("");
+        card.ServiceName = key->readText("ServiceName").value_or("");
         readProtocols(card);
     }
 }

@@ -36,8 +36,7 @@ void TGrellUninstallItem::SetValue(TUninstallValue which, const std::string& tex
 void TGrellUninstallItem::Load(std::string keyName, const TRegistry& key) {
     keyName_ = std::move(keyName);
     for (size_t i = 0; i < kUninstallValues.size(); ++i) {
-        const std::string_view name = kUninstallValues[i].registryValue;
-        if (key.valueExists(name)) values_[i] = key.readString(name);
+        values_[i] = key.readText(kUninstallValues[i].registryValue).value_or("");
     }
 }
 
@@ -103,7 +102,7 @@ void TGrellSysUninstall::Retrieve() {
     for (const std::string& name : list->subkeyNames()) {
         const std::unique_ptr<TRegistry> key =
             TRegistry::openReadOnly(platform_.registry(), RootKey::LocalMachine, programKeyPath(name));
-        if (!key || !key->valueExists("DisplayName") || !key->valueExists("UninstallString")) continue;
+        if (!key || !key->readText("DisplayName") || !key->readText("UninstallString")) continue;
         uninstall_->Add()->Load(name, *key);
     }
 }

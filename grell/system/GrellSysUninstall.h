@@ -84,7 +84,7 @@ public:
     void ApplyChanges() override;
 
     // Takes the values of a program's key without recording changes; a value that is
-    // no text raises ERegistryException.
+    // missing or no text reads as empty.
     void Load(std::string keyName, const TRegistry& key);
     // Copies key name and values without recording changes.
     void Assign(const TGrellUninstallItem& source);
@@ -126,7 +126,8 @@ public:
     void SetUninstall(const TGrellUninstallInfo& source) { uninstall_->Assign(source); }
 
 protected:
-    // Rebuilds the list from the registry. Pending changes are forgotten with the
+    // Rebuilds the list from the registry: the programs whose display name and
+    // uninstall command are texts. Pending changes are forgotten with the
     // items they belonged to: they are kept by index, and an index names another
     // program once the list is read again.
     void Retrieve() override;

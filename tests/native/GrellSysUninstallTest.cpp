@@ -115,6 +115,16 @@ TEST_F(SysUninstallTest, AKeyThatIsGoneBeforeTheWriteIsReported) {
     EXPECT_TRUE(list.Items(2)->IsChanged("Uninstall[%d]:Version"));
 }
 
+TEST_F(SysUninstallTest, AValueThatIsNoTextNeitherFailsTheListNorShows) {
+    machine.registryFake.setValue(RootKey::LocalMachine, kKey + "\\Bare", "DisplayVersion",
+                                  platform::RegValue::fromDWord(2));
+    machine.registryFake.setValue(RootKey::LocalMachine, kKey + "\\WinZip", "DisplayName",
+                                  platform::RegValue::fromDWord(8));
+    component->Refresh();
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.Items(1)->KeyName() + "|" + list.Items(1)->Version(), "Bare|");
+}
+
 TEST_F(SysUninstallTest, ExpandableTextIsWrittenBackAsExpandableText) {
     component->Refresh();
     list.Items(1)->SetValue(V::UninstallPath, "\"%ProgramFiles%\\WinZip\\WINZIP32.EXE\" /uninstallx");
