@@ -250,13 +250,14 @@ struct VolumeInformation {
     uint32_t flags = 0;
 };
 
-// File attributes (the platform's FILE_ATTRIBUTE_* bits) a folder listing reports.
+// File attributes (the platform's FILE_ATTRIBUTE_* bits) of a file, a folder or a root.
 namespace file_attribute {
 inline constexpr uint32_t kReadOnly = 0x01;
 inline constexpr uint32_t kHidden = 0x02;
 inline constexpr uint32_t kSystem = 0x04;
 inline constexpr uint32_t kDirectory = 0x10;
 inline constexpr uint32_t kArchive = 0x20;
+inline constexpr uint32_t kCompressed = 0x800;
 }  // namespace file_attribute
 
 // One entry of a folder listing: its name within the folder and its attributes.

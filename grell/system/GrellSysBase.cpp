@@ -45,12 +45,7 @@ void TGrellChangeTracker::CommitChange(std::string_view name) {
     if (found == changes_.end()) return;
     const TPropChange change = std::move(*found);
     changes_.erase(found);
-    NotifyChange(change.PropertyName, change.OldValue, change.NewValue, localNow(system_));
-}
-
-void TGrellChangeTracker::NotifyChange(const std::string& name, const std::string& oldValue,
-                                       const std::string& newValue, TDateTime datetime) {
-    if (onChange_) onChange_(sender_, name, oldValue, newValue, datetime);
+    if (onChange_) onChange_(sender_, change.PropertyName, change.OldValue, change.NewValue, localNow(system_));
 }
 
 void TGrellChangeTracker::DiscardChange(std::string_view name) {

@@ -39,6 +39,8 @@ public:
     TGrellChangeTracker(TObject& sender, platform::System& system) : sender_(sender), system_(system) {}
 
     void SetOnChange(TGrellSysLogChangeEvent handler) { onChange_ = std::move(handler); }
+    // The change event, for an owner that passes on what a part of it reports.
+    const TGrellSysLogChangeEvent& OnChange() const { return onChange_; }
     // A second change of a name keeps the first old value; a change back to it
     // forgets the record.
     void RecordChange(const std::string& name, const std::string& oldValue, const std::string& newValue);
@@ -49,9 +51,6 @@ public:
     // Forgets every pending change without reporting any.
     void DiscardChanges() { changes_.clear(); }
     bool IsChanged(std::string_view name) const;
-    // Fires the change event with this tracker's sender and the values given.
-    void NotifyChange(const std::string& name, const std::string& oldValue, const std::string& newValue,
-                      TDateTime datetime);
     // Records the change, runs `write` and commits once it has returned. When `write`
     // raises, the record is discarded and the error passes on: a failed write is
     // never reported as a change.

@@ -30,8 +30,6 @@ constexpr std::array<OptionOfFlag, 7> kOptionsOfFlags = {{
     {TFileFlag::fsDiskQuotasSupport, Option::fsSupportsQuotas},
 }};
 
-constexpr uint32_t kCompressedAttribute = 0x800;
-
 struct LabelLength {
     std::string_view fileSystem;
     size_t longest;
@@ -104,7 +102,7 @@ void TGrellSysDriveObject::SetDrive(char letter) {
 
 bool TGrellSysDriveObject::rootIsCompressed() const {
     const std::optional<uint32_t> attributes = platform().files().fileAttributes(root());
-    return attributes && (*attributes & kCompressedAttribute) != 0;
+    return attributes && (*attributes & platform::file_attribute::kCompressed) != 0;
 }
 
 void TGrellSysDriveObject::Retrieve() {

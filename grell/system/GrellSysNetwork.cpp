@@ -71,7 +71,9 @@ TGrellSysNetworkObject::TGrellSysNetworkObject(platform::Platform& platform)
     // The cards' changes reach the object's listener with the object as sender.
     networkCards_.SetOnChange([this](TObject&, const std::string& name, const std::string& oldValue,
                                      const std::string& newValue,
-                                     TDateTime datetime) { NotifyChange(name, oldValue, newValue, datetime); });
+                                     TDateTime datetime) {
+        if (OnChange()) OnChange()(*this, name, oldValue, newValue, datetime);
+    });
 }
 
 void TGrellSysNetworkObject::publishProperties(PropertyTable& table) const {

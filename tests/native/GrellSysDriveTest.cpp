@@ -60,24 +60,19 @@ TEST_F(SysDriveTest, AFixedDiskListsItsValuesInPublishedOrder) {
                                 }));
 }
 
-TEST_F(SysDriveTest, ADriveThatIsNotReadyReadsEmptyAfterAFullOne) {
+TEST_F(SysDriveTest, SelectingReadsTheDriveAndANotReadyOneReadsEmpty) {
     drive.SetDrive('C');  // the same letter: nothing is read
     EXPECT_EQ(drive.DiskSize(), 0);
     drive.SetDrive('c');
     EXPECT_EQ(drive.VolumeLabel(), "SYSTEM");
-    drive.SetDrive('D');
+    machine.filesFake.setCurrentDirectory("d:\\Games");
+    drive.SetDrive('1');  // no letter: the current folder's drive, a CD drive without a disc
     EXPECT_EQ(drive.DriveType(), TGrellSysDriveType::dtCDROM);
     EXPECT_EQ(drive.DiskSize(), TGrellSysDriveObject::kNotQueried);
     EXPECT_EQ(drive.DiskFree(), TGrellSysDriveObject::kNotQueried);
     EXPECT_EQ(drive.VolumeLabel() + drive.FileSystem() + drive.SerialNumber(), "");
     EXPECT_EQ(drive.BytesPerSector() + drive.SectorsPerCluster() + drive.MaximumLength(), 0u);
     EXPECT_TRUE(drive.Options().empty());
-}
-
-TEST_F(SysDriveTest, AnythingButALetterSelectsTheCurrentFoldersDrive) {
-    machine.filesFake.setCurrentDirectory("d:\\Games");
-    drive.SetDrive('1');
-    EXPECT_EQ(drive.Drive(), 'D');
     machine.filesFake.setCurrentDirectory("\\\\server\\share");
     drive.SetDrive('?');
     EXPECT_EQ(drive.Drive(), 'C');
@@ -107,16 +102,17 @@ TEST_F(SysDriveTest, ANewLabelIsWrittenLoggedAndReadBack) {
     EXPECT_EQ(lines.toVector(), std::vector<std::string>{"Disk:Label:SYSTEM - DATA 2004-06-15 12:30:00"});
 }
 
-TEST_F(SysDriveTest, ARefusedWriteIsReportedAndLeavesNothingPending) {
+TEST_F(SysDriveTest, ARefusedWriteIsReportedWithTheSystemsTextAndLeavesNothingPending) {
     machine.filesFake.failVolumeLabelWrites(5);
+    machine.systemFake.errorTexts[5] = "Access is denied.";
     component->Refresh();
-    try {
-        drive.SetVolumeLabel("DATA");
-        FAIL() << "the refused write was not reported";
-    } catch (const EOSError& error) {
-        EXPECT_EQ(error.errorCode(), 5u);
-        EXPECT_EQ(error.message(), "System error 5");
-    }
+    EXPECT_THROW(
+        try { drive.SetVolumeLabel("DATA"); } catch (const EOSError& error) {
+            EXPECT_EQ(error.errorCode(), 5u);
+            EXPECT_EQ(error.message(), "Access is denied.");
+            throw;
+        },
+        EOSError);
     EXPECT_TRUE(drive.PendingChanges().empty());
     EXPECT_EQ(drive.VolumeLabel(), "SYSTEM");
 }

@@ -113,14 +113,13 @@ platform::SystemCallResult FakeFileSystem::setVolumeLabel(const std::string& roo
 }
 
 std::optional<uint32_t> FakeFileSystem::fileAttributes(const std::string& path) {
-    constexpr uint32_t kDirectory = 0x10;
-    constexpr uint32_t kArchive = 0x20;
     if (rootLetter(path)) {
         const FakeDrive* drive = findPresentDrive(path);
         return drive ? drive->rootAttributes : std::nullopt;
     }
-    if (directoryExists(path)) return kDirectory;
-    if (fileExists(path)) return kArchive;
+    const auto set = attributes_.find(normalisedPath(path));
+    if (directoryExists(path)) return set == attributes_.end() ? platform::file_attribute::kDirectory : set->second;
+    if (fileExists(path)) return set == attributes_.end() ? platform::file_attribute::kArchive : set->second;
     return std::nullopt;
 }
 

@@ -43,7 +43,8 @@ public:
     // Changes the label of a present drive with volume information, and records
     // "ROOT=LABEL"; fails with ERROR_NOT_READY (21) for any other drive.
     platform::SystemCallResult setVolumeLabel(const std::string& root, const std::string& label) override;
-    // Roots of present drives, folders and files; nothing for anything else.
+    // Roots of present drives, folders and files (as setAttributes set them, else
+    // folder or archive); nothing for anything else.
     std::optional<uint32_t> fileAttributes(const std::string& path) override;
     std::string currentDirectory() override { return currentDirectory_; }
 
@@ -76,7 +77,7 @@ public:
     void addFile(const std::string& path, std::string bytes);
     bool removeFile(const std::string& path);
     void markReadOnly(const std::string& path);
-    // The attributes a listing reports for a file or folder.
+    // The attributes a listing and fileAttributes report for a file or folder.
     void setAttributes(const std::string& path, uint32_t attributes);
     void addDirectory(const std::string& path);
     // Every file and folder path, normalised, for tests that check what was left behind.
