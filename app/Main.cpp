@@ -12,10 +12,11 @@ using grell::TGrellMMButton;
 
 namespace {
 
-// Placeholders until the overview list (probe root, system values, processor), the
-// printing (rich edit, print dialog) and the web link (URL label) are built.
-constexpr std::array<std::string_view, 6> kPlaceholderKinds{
-    "TOstrelSystemInfo", "TGrellSysInfo", "TGrellSysCPU", "TRichEdit", "TPrintDialog", "TGrellURLLabel",
+// Placeholders until the overview list (probe root, system components), the printing
+// (rich edit, print dialog) and the web link (URL label) are built.
+constexpr std::array<std::string_view, 9> kPlaceholderKinds{
+    "TOstrelSystemInfo", "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU",  "TGrellSysWindows",
+    "TGrellSysNetwork",  "TRichEdit",        "TPrintDialog",       "TGrellURLLabel",
 };
 
 }  // namespace
@@ -24,15 +25,6 @@ ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application,
     ComponentRegistry registry;
     registry.add("TGrellSysDrive", [&platform](TComponent* owner) {
         return new TLayoutSystemComponent<grell::TGrellSysDrive>(owner, platform);
-    });
-    registry.add("TGrellSysUninstall", [&platform](TComponent* owner) {
-        return new TLayoutSystemComponent<grell::TGrellSysUninstall>(owner, platform);
-    });
-    registry.add("TGrellSysWindows", [&platform](TComponent* owner) {
-        return new TLayoutSystemComponent<grell::TGrellSysWindows>(owner, platform);
-    });
-    registry.add("TGrellSysNetwork", [&platform](TComponent* owner) {
-        return new TLayoutSystemComponent<grell::TGrellSysNetwork>(owner, platform);
     });
     registry.add("TGrellMMButton", [&application](TComponent* owner) { return new TGrellMMButton(owner, &application); });
     registry.add("TGrellGraphicList", [](TComponent* owner) { return new grell::TGrellGraphicList(owner); });
@@ -96,7 +88,7 @@ void TVardak::findWindowComponents() {
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
-    c.Uninstall = layoutComponent<grell::TGrellSysUninstall>("Uninstall");
+    c.Uninstall = layoutComponent<TComponent>("Uninstall");
     c.Billeder = layoutComponent<grell::TGrellGraphicList>("Billeder");
     c.ImageList1 = layoutComponent<TImageList>("ImageList1");
     c.Panel2 = layoutComponent<TPanel>("Panel2");
@@ -116,8 +108,8 @@ void TVardak::findWindowComponents() {
     c.Udskriv = layoutComponent<TGrellMMButton>("Udskriv");
     c.Udskrift = layoutComponent<TComponent>("Udskrift");
     c.CPUInfo = layoutComponent<TComponent>("CPUInfo");
-    c.WinInfo = layoutComponent<grell::TGrellSysWindows>("WinInfo");
-    c.NetInfo = layoutComponent<grell::TGrellSysNetwork>("NetInfo");
+    c.WinInfo = layoutComponent<TComponent>("WinInfo");
+    c.NetInfo = layoutComponent<TComponent>("NetInfo");
     c.Kopier = layoutComponent<TGrellMMButton>("Kopier");
     c.Printer = layoutComponent<TComponent>("Printer");
     c.Shape1 = layoutComponent<TShape>("Shape1");

@@ -13,9 +13,6 @@
 #include "grell/controls/GrellImageList.h"
 #include "grell/controls/GrellMMButton.h"
 #include "grell/system/GrellSysDrive.h"
-#include "grell/system/GrellSysNetwork.h"
-#include "grell/system/GrellSysUninstall.h"
-#include "grell/system/GrellSysWindows.h"
 
 namespace vardak::app {
 
@@ -44,7 +41,7 @@ public:
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
         grell::TGrellSysDrive* DriveInfo = nullptr;
-        grell::TGrellSysUninstall* Uninstall = nullptr;
+        TComponent* Uninstall = nullptr;
         grell::TGrellGraphicList* Billeder = nullptr;
         TImageList* ImageList1 = nullptr;
         TPanel* Panel2 = nullptr;
@@ -64,8 +61,8 @@ public:
         grell::TGrellMMButton* Udskriv = nullptr;
         TComponent* Udskrift = nullptr;
         TComponent* CPUInfo = nullptr;
-        grell::TGrellSysWindows* WinInfo = nullptr;
-        grell::TGrellSysNetwork* NetInfo = nullptr;
+        TComponent* WinInfo = nullptr;
+        TComponent* NetInfo = nullptr;
         grell::TGrellMMButton* Kopier = nullptr;
         TComponent* Printer = nullptr;
         TShape* Shape1 = nullptr;
