@@ -2,7 +2,10 @@
 // the volume of a throwaway drive (a free letter that Wine's mount manager maps to a
 // temporary folder of the prefix) and reads the label back, the labels of the
 // prefix's C: and Z: stay as they were through the whole run, and an information
-// object reads the registry where no more than reading is granted.
+// object reads the registry where no more than reading is granted. The uninstall list
+// matches the prefix's uninstall keys with one seeded entry and writes a change to it,
+// the Windows component agrees with the operating-system probe, and the web link asks
+// the shell to open its address.
 #include <windows.h>
 #include <winioctl.h>
 // The drive component's setter, not the ANSI name of the system call.
@@ -14,8 +17,12 @@
 #include <fstream>
 #include <vector>
 
+#include "grell/controls/GrellSysURLLabel.h"
 #include "grell/system/GrellSysDrive.h"
+#include "grell/system/GrellSysUninstall.h"
+#include "grell/system/GrellSysWindows.h"
 #include "platform/win32/Win32Platform.h"
+#include "probes/software/Vesk_OS.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/wine/WineHarness.h"
 
@@ -216,6 +223,150 @@ TEST(GrellSysObjectWineTest, ReadsWhereOnlyReadingIsGranted) {
     object.Retrieve();
     EXPECT_EQ(object.owner, "Vardak Tester");
     EXPECT_EQ(platform.readingOnly.refusals, 0);
+}
+
+
+// ---------------------------------------------------------------- uninstall list
+
+constexpr char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+bool hasValue(HKEY key, const char* name) {
+    return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The value's type and text as the system answers them.
+std::pair<DWORD, std::string> storedValue(const std::string& path, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {0, "<no key>"};
+    char text[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - 1;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::pair<DWORD, std::string>{type, text} : std::pair<DWORD, std::string>{0, "<none>"};
+}
+
+// The prefix's programs as the system enumerates them: subkeys with a display name
+// and an uninstall command.
+std::vector<std::string> listedUninstallKeys() {
+    std::vector<std::string> names;
+    HKEY list = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallPath, 0, KEY_READ, &list) != ERROR_SUCCESS) return names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(list, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        HKEY entry = nullptr;
+        if (RegOpenKeyExA(list, name, 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
+        if (hasValue(entry, "DisplayName") && hasValue(entry, "UninstallString")) names.emplace_back(name);
+        RegCloseKey(entry);
+    }
+    RegCloseKey(list);
+    return names;
+}
+
+TEST(GrellSysUninstallWineTest, ListsThePrefixsProgramsAndWritesAChangeToTheSeededOne) {
+    const SeededRegistry seeded(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+        "VardakWineTest]\r\n\"DisplayName\"=\"Vardak Wine Test\"\r\n\"Publisher\"=\"Vardak\"\r\n"
+        // "%SystemRoot%\uninst.exe" as expandable text
+        "\"UninstallString\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,5c,75,6e,69,6e,73,74,2e,65,78,65,00\r\n\r\n");
+    ASSERT_TRUE(seeded.imported());
+    const std::vector<std::string> expected = listedUninstallKeys();
+    win32::Win32Platform platform(/*console=*/true);
+    grell::TGrellSysUninstall component(nullptr, platform);
+    component.Refresh();
+    grell::TGrellUninstallInfo& list = component.Uninstall();
+    std::vector<std::string> keys;
+    grell::TGrellUninstallItem* seededItem = nullptr;
+    for (int i = 0; i < list.count(); ++i) {
+        keys.push_back(list.Items(i)->KeyName());
+        if (list.Items(i)->KeyName() == "VardakWineTest") seededItem = list.Items(i);
+    }
+    EXPECT_EQ(keys, expected);
+    ASSERT_NE(seededItem, nullptr);
+    EXPECT_EQ(seededItem->ProgramName(), "Vardak Wine Test");
+    EXPECT_EQ(seededItem->UninstallPath(), "%SystemRoot%\\uninst.exe");
+
+    seededItem->SetValue(grell::TUninstallValue::Publisher, "Vardak Developers");
+    seededItem->SetValue(grell::TUninstallValue::UninstallPath, "%SystemRoot%\\uninst2.exe");
+    list.ApplyChanges();
+    EXPECT_TRUE(list.PendingChanges().empty());
+    const std::string path = std::string(kUninstallPath) + "\\VardakWineTest";
+    EXPECT_EQ(storedValue(path, "Publisher"), (std::pair<DWORD, std::string>{REG_SZ, "Vardak Developers"}));
+    EXPECT_EQ(storedValue(path, "UninstallString"),
+              (std::pair<DWORD, std::string>{REG_EXPAND_SZ, "%SystemRoot%\\uninst2.exe"}));
+    EXPECT_EQ(storedValue(path, "DisplayName"), (std::pair<DWORD, std::string>{REG_SZ, "Vardak Wine Test"}));
+}
+
+// ---------------------------------------------------------------- Windows, network, web link
+
+TEST(GrellSysWindowsWineTest, EditionAndOwnerAreTheOperatingSystemProbes) {
+    const SeededRegistry seeded(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\r\n"
+        "\"RegisteredOwner\"=\"Vardak Owner\"\r\n\"RegisteredOrganization\"=\"Vardak Organisation\"\r\n\r\n");
+    ASSERT_TRUE(seeded.imported());
+    win32::Win32Platform platform(/*console=*/true);
+    probes::TOperatingSystem os(platform);
+    os.GetInfo();
+    grell::TGrellSysWindows component(nullptr, platform);
+    component.Refresh();
+    const grell::TGrellSysWindowsObject& windows = component.Windows();
+    EXPECT_EQ(windows.RegisteredOwner(), "Vardak Owner");
+    EXPECT_EQ(windows.RegisteredOwner(), os.RegisteredUser());
+    EXPECT_EQ(windows.RegisteredCompany(), os.RegisteredOrg());
+    EXPECT_EQ(windows.ProductID(), os.ProductID());
+    EXPECT_EQ(windows.CSDVersion(), os.CSD());
+    EXPECT_EQ(static_cast<int32_t>(windows.MajorVersion() * 100 + windows.MinorVersion()),
+              os.MajorVersion() * 100 + os.MinorVersion());
+    EXPECT_EQ(windows.ProductName(), storedValue("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName").second);
+    EXPECT_FALSE(windows.ProductName().empty());
+}
+
+// The real shell, except that addresses are recorded instead of opened: no browser
+// starts in a test.
+class RecordingShell final : public platform::Shell {
+public:
+    std::optional<std::string> specialFolderPath(platform::WindowHandle owner, int32_t folder) override {
+        return real_.specialFolderPath(owner, folder);
+    }
+    platform::ShellLinkResolution resolveShellLink(const std::string& linkFile) override {
+        return real_.resolveShellLink(linkFile);
+    }
+    uint32_t openAddress(platform::WindowHandle parent, const std::string& target) override {
+        opened.push_back(target);
+        parents.push_back(parent);
+        return 42;
+    }
+    std::vector<std::string> opened;
+    std::vector<platform::WindowHandle> parents;
+
+private:
+    win32::Win32Shell real_;
+};
+
+TEST(GrellSysURLLabelWineTest, TheLinkAsksTheShellToOpenItsAddress) {
+    constexpr char kAddress[] = "https://www.vardak.example/sv/";
+    RecordingShell shell;
+    HWND window = GetDesktopWindow();
+    grell::TGrellSysURLLabel label(nullptr, shell, [window] { return static_cast<platform::WindowHandle>(window); });
+    label.SetAllowedTargets({kAddress});
+    label.SetJump(kAddress);
+    EXPECT_TRUE(label.ExecuteJump());
+    EXPECT_EQ(shell.opened, std::vector<std::string>{kAddress});
+    EXPECT_EQ(shell.parents, std::vector<platform::WindowHandle>{window});
+    label.SetJump("https://elsewhere.example/");
+    EXPECT_FALSE(label.ExecuteJump());
+    EXPECT_EQ(shell.opened.size(), 1u);
+
+    // The real shell reports a target it cannot open, which disables the label.
+    win32::Win32Shell real;
+    const std::string missing = "C:\\vardak-no-such-folder\\nothing.vardaktest";
+    grell::TGrellSysURLLabel failing(nullptr, real);
+    failing.SetAllowedTargets({missing});
+    failing.SetJump(missing);
+    EXPECT_FALSE(failing.ExecuteJump());
+    EXPECT_FALSE(failing.enabled());
 }
 
 }  // namespace
