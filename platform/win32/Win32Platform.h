@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UiNotifier.h"
+#include "platform/win32/Win32UserSettings.h"
 
 namespace vardak::win32 {
 
@@ -40,6 +41,7 @@ public:
     platform::Network& network() override { return network_; }
     platform::Printers& printers() override { return printers_; }
     platform::Multimedia& multimedia() override { return multimedia_; }
+    platform::UserSettings& settings() override { return settings_; }
 
 private:
     Win32Registry registry_;
@@ -56,6 +58,7 @@ private:
     Win32Network network_;
     Win32Printers printers_;
     Win32Multimedia multimedia_;
+    Win32UserSettings settings_;
 };
 
 }  // namespace vardak::win32

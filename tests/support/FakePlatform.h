@@ -21,6 +21,7 @@
 #include "tests/support/FakeShell.h"
 #include "tests/support/FakeSystem.h"
 #include "tests/support/FakeUi.h"
+#include "tests/support/FakeUserSettings.h"
 #include "tests/support/RegFile.h"
 
 #include <string>
@@ -48,6 +49,7 @@ public:
     platform::Network& network() override { return networkFake; }
     platform::Printers& printers() override { return printersFake; }
     platform::Multimedia& multimedia() override { return multimediaFake; }
+    platform::UserSettings& settings() override { return settingsFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -70,6 +72,7 @@ public:
     FakeNetwork networkFake;
     FakePrinters printersFake;
     FakeMultimedia multimediaFake;
+    FakeUserSettings settingsFake{systemFake, localeFake};
 };
 
 // Full path of a file in tests/fixtures.

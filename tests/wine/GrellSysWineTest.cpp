@@ -12,10 +12,12 @@
 
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
 #include "grell/system/GrellSysDrive.h"
+#include "grell/system/GrellSysInfo.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/wine/WineHarness.h"
 
@@ -210,6 +212,7 @@ public:
     platform::Network& network() override { return real_.network(); }
     platform::Printers& printers() override { return real_.printers(); }
     platform::Multimedia& multimedia() override { return real_.multimedia(); }
+    platform::UserSettings& settings() override { return real_.settings(); }
 
     ReadingOnlyRegistry registry_;
 
@@ -244,6 +247,65 @@ TEST(GrellSysObjectWineTest, ReadsWhereOnlyReadingIsGranted) {
     EXPECT_EQ(object.owner, "Vardak Tester");
     EXPECT_EQ(platform.registry_.refusals, 0);
 }
+
+TEST(GrellSysObjectWineTest, TheProcessorAndTheSystemValuesReadWhereOnlyReadingIsGranted) {
+    ReadingOnlyPlatform platform;
+    TComponent form(nullptr);
+    auto* processor = new grell::TGrellSysProcessor(&form, platform);
+    processor->Processor().Retrieve();
+    ASSERT_GE(processor->Processor().ProcessorsInfo().count(), 1);
+    EXPECT_FALSE(processor->Processor().ProcessorsInfo().Item(0).Identifier.empty());
+    auto* info = new grell::TGrellSysInfo(&form, platform);
+    EXPECT_NE(info->GetString(2), grell::TGrellSysInfo::kUnknown);
+    EXPECT_EQ(platform.registry_.refusals, 0);
+}
+
+// The report children posed as XP and 98 read the processor component and every
+// indexed system value, and write the keyboard delay, read it back and restore it.
+struct GrellPose {
+    WindowsPose pose;
+    const char* version;
+    bool nt;
+};
+
+class GrellPosedTest : public ::testing::TestWithParam<GrellPose> {};
+
+TEST_P(GrellPosedTest, TheProcessorAndEverySystemValueAreRead) {
+    const ProcessResult& child = posedReport(GetParam().pose);
+    ASSERT_TRUE(child.started);
+    ASSERT_EQ(child.exitCode, 0u) << child.output;
+    std::map<std::string, std::string> fields = parseFields(child.output);
+    EXPECT_EQ(fields.count("grell.error"), 0u) << fields["grell.error"];
+    // The component reads the brand text of AMD processors only, as the CPU probe does.
+    EXPECT_EQ(fields["grell.IDString"], fields["grell.probeVendor"]);
+    EXPECT_EQ(fields["grell.CPUName"], fields["grell.probeVendor"] == "AuthenticAMD" ? fields["grell.probeBrand"] : "");
+    const int usage = std::stoi(fields["grell.ProcessorUsage"]);
+    if (GetParam().nt) {
+        EXPECT_LE(usage, 100);
+        EXPECT_GE(std::stoi(fields["grell.Count"]), 1);
+    } else {
+        // Wine has no 95/98 performance statistics: not measured, never a wrong number.
+        EXPECT_TRUE(usage <= 100 || usage == 255) << usage;
+        EXPECT_EQ(fields["grell.Count"], "1");
+    }
+    std::vector<std::string> values;
+    std::istringstream lines(child.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("grell.info.", 0) == 0) values.push_back(line.substr(11, line.find_last_not_of("\r") - 10));
+    }
+    ASSERT_EQ(values.size(), 84u) << child.output;
+    EXPECT_EQ(values[7], std::string("VersionWIN = ") + GetParam().version);
+    EXPECT_EQ(values.back().rfind("SnapToDefaultButton = ", 0), 0u);
+    const std::string delay = fields["grell.delay"];
+    ASSERT_EQ(delay.size(), 7u) << delay;
+    EXPECT_EQ(delay[4], delay[2]) << "written, then read back: " << delay;
+    EXPECT_EQ(delay[6], delay[0]) << "restored: " << delay;
+}
+
+INSTANTIATE_TEST_SUITE_P(Poses, GrellPosedTest,
+                         ::testing::Values(GrellPose{WindowsPose::WindowsXP, "5.1", true},
+                                           GrellPose{WindowsPose::Windows98, "4.10", false}),
+                         [](const auto& info) { return info.param.nt ? std::string("XP") : std::string("Win98"); });
 
 }  // namespace
 }  // namespace vardak::winetest
