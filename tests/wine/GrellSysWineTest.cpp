@@ -15,12 +15,15 @@
 
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "grell/controls/GrellSysURLLabel.h"
 #include "grell/system/GrellSysDrive.h"
 #include "grell/system/GrellSysUninstall.h"
 #include "grell/system/GrellSysWindows.h"
+#include "grell/system/GrellSysInfo.h"
 #include "platform/win32/Win32Platform.h"
 #include "probes/software/Vesk_OS.h"
 #include "tests/support/FakePlatform.h"
@@ -190,11 +193,31 @@ private:
     win32::Win32Registry real_;
 };
 
-// Only the registry of this machine is Wine's; the object reads nothing else.
-class ReadingOnlyPlatform final : public testing::FakePlatform {
+// Wine's own platform with its registry behind the reading-only gate.
+class ReadingOnlyPlatform final : public platform::Platform {
 public:
     platform::Registry& registry() override { return readingOnly; }
+    platform::System& system() override { return real_.system(); }
+    platform::FileSystem& files() override { return real_.files(); }
+    platform::UiNotifier& ui() override { return real_.ui(); }
+    platform::Shell& shell() override { return real_.shell(); }
+    platform::RuntimeLibraries& libraries() override { return real_.libraries(); }
+    platform::Processor& processor() override { return real_.processor(); }
+    platform::Firmware& firmware() override { return real_.firmware(); }
+    platform::Display& display() override { return real_.display(); }
+    platform::Power& power() override { return real_.power(); }
+    platform::Locale& locale() override { return real_.locale(); }
+    platform::Network& network() override { return real_.network(); }
+    platform::Printers& printers() override { return real_.printers(); }
+    platform::Multimedia& multimedia() override { return real_.multimedia(); }
+    platform::Automation& automation() override { return real_.automation(); }
+    platform::AspiRequests& aspi() override { return real_.aspi(); }
+    platform::UserSettings& settings() override { return real_.settings(); }
+
     ReadingOnlyRegistry readingOnly;
+
+private:
+    win32::Win32Platform real_{/*console=*/true};
 };
 
 constexpr char kOwnerKey[] = "\\Software\\VardakWineTest\\GrellSys";
@@ -368,6 +391,68 @@ TEST(GrellSysURLLabelWineTest, TheLinkAsksTheShellToOpenItsAddress) {
     EXPECT_FALSE(failing.ExecuteJump());
     EXPECT_FALSE(failing.enabled());
 }
+
+TEST(GrellSysObjectWineTest, TheProcessorAndTheSystemValuesReadWhereOnlyReadingIsGranted) {
+    ReadingOnlyPlatform platform;
+    TComponent form(nullptr);
+    auto* processor = new grell::TGrellSysProcessor(&form, platform);
+    processor->Processor().Retrieve();
+    ASSERT_GE(processor->Processor().ProcessorsInfo().count(), 1);
+    EXPECT_FALSE(processor->Processor().ProcessorsInfo().Item(0).Identifier.empty());
+    auto* info = new grell::TGrellSysInfo(&form, platform);
+    EXPECT_NE(info->GetString(2), grell::TGrellSysInfo::kUnknown);
+    EXPECT_EQ(platform.readingOnly.refusals, 0);
+}
+
+// The report children posed as XP and 98 read the processor component and every
+// indexed system value, and write the keyboard delay, read it back and restore it.
+struct GrellPose {
+    WindowsPose pose;
+    const char* version;
+    bool nt;
+};
+
+class GrellPosedTest : public ::testing::TestWithParam<GrellPose> {};
+
+TEST_P(GrellPosedTest, TheProcessorAndEverySystemValueAreRead) {
+    const ProcessResult& child = posedReport(GetParam().pose);
+    ASSERT_TRUE(child.started);
+    ASSERT_EQ(child.exitCode, 0u) << child.output;
+    std::map<std::string, std::string> fields = parseFields(child.output);
+    EXPECT_EQ(fields.count("grell.error"), 0u) << fields["grell.error"];
+    // The component reads the brand text of AMD processors only, as the CPU probe does.
+    EXPECT_EQ(fields["grell.IDString"], fields["grell.probeVendor"]);
+    EXPECT_EQ(fields["grell.CPUName"], fields["grell.probeVendor"] == "AuthenticAMD" ? fields["grell.probeBrand"] : "");
+    const int usage = std::stoi(fields["grell.ProcessorUsage"]);
+    if (GetParam().nt) {
+        EXPECT_LE(usage, 100);
+        EXPECT_GE(std::stoi(fields["grell.Count"]), 1);
+    } else {
+        // Wine has no 95/98 performance statistics: not measured, never a wrong number.
+        EXPECT_TRUE(usage <= 100 || usage == 255) << usage;
+        EXPECT_EQ(fields["grell.Count"], "1");
+    }
+    std::vector<std::string> values;
+    std::istringstream lines(child.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("grell.info.", 0) == 0) {
+            values.push_back(line.substr(11, line.find_last_not_of("\r") - 10));
+        }
+    }
+    // The component's Name and Tag, About, then the 96 values (ProcessorInfo as its 22).
+    ASSERT_EQ(values.size(), 99u) << child.output;
+    EXPECT_EQ(values[9], std::string("VersionWIN = ") + GetParam().version);
+    EXPECT_EQ(values.back().rfind("SnapToDefaultButton = ", 0), 0u);
+    const std::string delay = fields["grell.delay"];
+    ASSERT_EQ(delay.size(), 7u) << delay;
+    EXPECT_EQ(delay[4], delay[2]) << "written, then read back: " << delay;
+    EXPECT_EQ(delay[6], delay[0]) << "restored: " << delay;
+}
+
+INSTANTIATE_TEST_SUITE_P(Poses, GrellPosedTest,
+                         ::testing::Values(GrellPose{WindowsPose::WindowsXP, "5.1", true},
+                                           GrellPose{WindowsPose::Windows98, "4.10", false}),
+                         [](const auto& info) { return info.param.nt ? std::string("XP") : std::string("Win98"); });
 
 }  // namespace
 }  // namespace vardak::winetest
