@@ -17,6 +17,7 @@ using platform::NetResource;
 using platform::ResourceScope;
 using platform::RootKey;
 using testing::FakePlatform;
+using namespace std::string_literals;
 
 // ---------------------------------------------------------------- Windows
 
@@ -46,36 +47,24 @@ TEST(SysWindowsTest, EachLineReadsItsOwnKeyAndAMissingKeyKeepsTheRegistration) {
     machine.registryFake.removeKey(RootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
     machine.systemFake.version.csdVersion = std::string(200, 'x');
     component.Refresh();
-    EXPECT_EQ(registration(component.Windows()), "Owner NT|Vardak ApS|Microsoft Windows XP||" + std::string(128, 'x') + "|2");
+    EXPECT_EQ(registration(component.Windows()),
+              "Owner NT|Vardak ApS|Microsoft Windows XP||" + std::string(128, 'x') + "|2");
     EXPECT_EQ(machine.registryFake.writableOpens, 0);
 }
 
 // ---------------------------------------------------------------- network
 
-struct Binding {
-    const char* name;
-    std::string bind;
-    std::string service;
-    bool bound;
-};
-
-class BindingTest : public ::testing::TestWithParam<Binding> {};
-
-TEST_P(BindingTest, Answers) {
-    EXPECT_EQ(ServiceIsBound(GetParam().bind, GetParam().service), GetParam().bound);
+TEST(ServiceIsBoundTest, FindsTheServiceAtTheTailOfABoundDevicePath) {
+    const struct { std::string bind, service; bool bound; } cases[] = {
+        {"\\Device\\Nbf_El5x3\0\0"s, "El5x3", true},
+        {"\\Device\\Nbf_A\0\\Device\\Nbf_El5x3\0\0"s, "El5x3", true},  // the second entry
+        {"\\Device\\A\0\\Device\\B\0\0"s, "A \\Device", true},  // nuls become blanks
+        {"\\Device\\EL5X3\0\0"s, "El5x3", false},  // case counts
+        {"\\Device\\Nbf\0\0"s, "", false},  // an empty service matches nothing
+        {"", "El5x3", false},
+        {"A\0\0"s, "A ", false}};  // the last two bytes stay nul
+    for (const auto& c : cases) EXPECT_EQ(ServiceIsBound(c.bind, c.service), c.bound) << c.bind << "|" << c.service;
 }
-
-using namespace std::string_literals;
-INSTANTIATE_TEST_SUITE_P(
-    Values, BindingTest,
-    ::testing::Values(Binding{"TailOfADevicePath", "\\Device\\Nbf_El5x3\0\0"s, "El5x3", true},
-                      Binding{"SecondEntry", "\\Device\\Nbf_A\0\\Device\\Nbf_El5x3\0\0"s, "El5x3", true},
-                      Binding{"NulsBecomeBlanks", "\\Device\\A\0\\Device\\B\0\0"s, "A \\Device", true},
-                      Binding{"CaseCounts", "\\Device\\EL5X3\0\0"s, "El5x3", false},
-                      Binding{"EmptyServiceMatchesNothing", "\\Device\\Nbf\0\0"s, "", false},
-                      Binding{"EmptyValue", "", "El5x3", false},
-                      Binding{"TheLastTwoBytesStayNul", "A\0\0"s, "A ", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 NetResource share(std::optional<std::string> remote) {
     NetResource resource;
@@ -133,7 +122,7 @@ TEST_F(SysNetworkTest, ResourcesWithoutRemoteNameAreLeftOutAndLargeEntriesGetThe
     EXPECT_EQ(network.NetworkCards().count(), 3);
 }
 
-TEST_F(SysNetworkTest, RefusedEnumerationsAndAFailedUserQueryLeaveEmptyValues) {
+TEST_F(SysNetworkTest, RefusedQueriesAndAnEntryThatNeverFitsLeaveEmptyValues) {
     machine.networkFake.connectionUser = "jens";
     machine.networkFake.resources[ResourceScope::Connected] = {share("\\\\SERVER\\public")};
     component.Refresh();
@@ -143,10 +132,9 @@ TEST_F(SysNetworkTest, RefusedEnumerationsAndAFailedUserQueryLeaveEmptyValues) {
     component.Refresh();
     EXPECT_EQ(network.UserName(), "");
     EXPECT_EQ(network.ConnectedResources().count(), 0);
-}
-
-TEST_F(SysNetworkTest, AnEntryThatNeverFitsEndsTheEnumeration) {
+    machine.networkFake.refusedScopes.clear();
     machine.networkFake.resources[ResourceScope::Connected] = {share(std::string(2u << 20, 'x')), share("\\\\B\\c")};
+    machine.networkFake.enumerationBufferSizes.clear();
     component.Refresh();
     EXPECT_EQ(network.ConnectedResources().count(), 0);
     EXPECT_EQ(machine.networkFake.enumerationBufferSizes.front(), 1024u);
@@ -156,47 +144,33 @@ TEST_F(SysNetworkTest, AnEntryThatNeverFitsEndsTheEnumeration) {
 
 constexpr char kDanish[] = "https://www.vardak.example/da/";
 
-struct LinkCase {
-    const char* name;
-    std::string jump;
-    std::string caption;
-    std::vector<std::string> allowed;
-    std::string opened;  // "" : the shell is not asked
-};
-
-class URLLabelTest : public ::testing::TestWithParam<LinkCase> {};
-
-TEST_P(URLLabelTest, HandsOnlyListedTargetsToTheShell) {
-    FakePlatform machine;
-    int window = 0;
-    TGrellSysURLLabel label(nullptr, machine.shellFake, [&window] { return &window; });
-    label.SetJump(GetParam().jump);
-    label.setCaption(GetParam().caption);
-    label.SetAllowedTargets(GetParam().allowed);
-    EXPECT_EQ(label.ExecuteJump(), !GetParam().opened.empty());
-    EXPECT_EQ(label.font().color, TGrellSysURLLabel::kDefaultActiveColor);
-    if (GetParam().opened.empty()) {
-        EXPECT_TRUE(machine.shellFake.openedAddresses.empty());
-    } else {
-        ASSERT_EQ(machine.shellFake.openedAddresses.size(), 1u);
-        EXPECT_EQ(machine.shellFake.openedAddresses[0].target, GetParam().opened);
-        EXPECT_EQ(machine.shellFake.openedAddresses[0].parent, &window);
+TEST(URLLabelTest, HandsOnlyListedTargetsToTheShell) {
+    // opened: "" when the shell is not asked.
+    const struct { std::string jump, caption; std::vector<std::string> allowed; std::string opened; } cases[] = {
+        {kDanish, "WWWJump", {kDanish}, kDanish},
+        {" https://a.example/ ", "x", {" https://a.example/ "}, " https://a.example/ "},  // blanks are passed
+        {"   ", "https://b.example/", {"https://b.example/"}, "https://b.example/"},  // a blank jump: the caption
+        {"", "info@vardak.example", {"mailto:info@vardak.example"}, "mailto:info@vardak.example"},
+        {"https://elsewhere.example/", "x", {kDanish}, ""},
+        {"calc.exe", "x", {kDanish}, ""},
+        {kDanish, "x", {}, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jump + "|" + c.caption);
+        FakePlatform machine;
+        int window = 0;
+        TGrellSysURLLabel label(nullptr, machine.shellFake, [&window] { return &window; });
+        label.SetJump(c.jump);
+        label.setCaption(c.caption);
+        label.SetAllowedTargets(c.allowed);
+        EXPECT_EQ(label.ExecuteJump(), !c.opened.empty());
+        EXPECT_EQ(label.font().color, TGrellSysURLLabel::kDefaultActiveColor);
+        const auto& opened = machine.shellFake.openedAddresses;
+        ASSERT_EQ(opened.size(), c.opened.empty() ? 0u : 1u);
+        if (opened.empty()) continue;
+        EXPECT_EQ(opened[0].target, c.opened);
+        EXPECT_EQ(opened[0].parent, &window);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Targets, URLLabelTest,
-    ::testing::Values(
-        LinkCase{"Jump", kDanish, "WWWJump", {kDanish}, kDanish},
-        LinkCase{"JumpWithBlanksIsPassedWithThem", " https://a.example/ ", "x", {" https://a.example/ "},
-                 " https://a.example/ "},
-        LinkCase{"BlankJumpOpensTheCaption", "   ", "https://b.example/", {"https://b.example/"}, "https://b.example/"},
-        LinkCase{"MailCaption", "", "info@vardak.example", {"mailto:info@vardak.example"},
-                 "mailto:info@vardak.example"},
-        LinkCase{"OutsideTheList", "https://elsewhere.example/", "x", {kDanish}, ""},
-        LinkCase{"CommandLineOutsideTheList", "calc.exe", "x", {kDanish}, ""},
-        LinkCase{"NoList", kDanish, "x", {}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(URLLabelBehaviourTest, AClickNeedsAPressInsideAndAShellFailureDisables) {
     FakePlatform machine;
