@@ -16,6 +16,7 @@ enum class DeviceCapability : int32_t {
     HorzRes = 8,    // pixels
     VertRes = 10,   // pixels
     BitsPixel = 12,
+    Planes = 14,
     CurveCaps = 28,
     LineCaps = 30,
     PolygonalCaps = 32,

@@ -1,11 +1,12 @@
-// The network part of the platform seam: NetBIOS control blocks and Windows Sockets
-// 1.1. The records the system fills (the NetBIOS data areas, the sockets start-up
+// The network part of the platform seam: NetBIOS control blocks, Windows Sockets
+// 1.1, and the multiple-provider router's resource enumeration and user name. The records the system fills (the NetBIOS data areas, the sockets start-up
 // record) pass through as the bytes of their 32-bit layout; the probes read them
 // with the bounded byte helpers.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,6 +43,45 @@ struct SocketsStartup {
 // An IPv4 address in network byte order, as a host entry lists it.
 using IPv4Address = std::array<uint8_t, 4>;
 
+// Scopes of a network-resource enumeration, with the platform's numbers.
+enum class ResourceScope : uint32_t { Connected = 1, GlobalNet = 2, Remembered = 3, Context = 5 };
+
+// One resource (the platform's NETRESOURCE): each text is nothing where the system
+// gave a null pointer.
+struct NetResource {
+    uint32_t scope = 0;
+    uint32_t type = 0;
+    uint32_t displayType = 0;
+    uint32_t usage = 0;
+    std::optional<std::string> localName;
+    std::optional<std::string> remoteName;
+    std::optional<std::string> comment;
+    std::optional<std::string> provider;
+};
+
+// How asking for the next resource ended.
+enum class ResourceStep {
+    Entry,        // `resource` holds it
+    MoreData,     // the buffer holds less than the entry with its texts: `requiredSize` does
+    NoMoreItems,  // the enumeration is at its end
+    Failed,       // `errorCode` says why
+};
+
+struct ResourceEnumStep {
+    ResourceStep step = ResourceStep::Failed;
+    uint32_t requiredSize = 0;
+    uint32_t errorCode = 0;
+    NetResource resource;
+};
+
+// An open enumeration; it is closed when the object is destroyed.
+class ResourceEnumeration {
+public:
+    virtual ~ResourceEnumeration() = default;
+    // Asks for one entry into a buffer of `bufferSize` bytes.
+    virtual ResourceEnumStep next(uint32_t bufferSize) = 0;
+};
+
 class Network {
 public:
     virtual ~Network() = default;
@@ -60,6 +100,13 @@ public:
     // The IPv4 addresses of the host entry gethostbyname gives for `name`, in the
     // resolver's order; nothing when the name does not resolve.
     virtual std::optional<std::vector<IPv4Address>> hostAddresses(const std::string& name) = 0;
+
+    // Opens an enumeration of every resource of `scope` (any type, any usage);
+    // nothing when the system refuses it.
+    virtual std::unique_ptr<ResourceEnumeration> openResourceEnumeration(ResourceScope scope) = 0;
+    // The user name of the current network connection, as the system writes it into a
+    // zeroed buffer of `bufferSize` characters; nothing when the query fails.
+    virtual std::optional<std::string> connectionUserName(size_t bufferSize) = 0;
 };
 
 }  // namespace vardak::platform

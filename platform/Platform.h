@@ -149,6 +149,7 @@ struct SystemInformation {
     uint32_t minimumApplicationAddress = 0;
     uint32_t maximumApplicationAddress = 0;
     uint32_t allocationGranularity = 0;
+    uint32_t processorType = 0;  // 386, 486, 586, 2000, 21064...
 };
 
 // How the 16-bit free-resources query of the 95/98 line ended.
@@ -216,6 +217,10 @@ public:
     virtual CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) = 0;
     // The system's text for an error code, without the line end; "" where it has none.
     virtual std::string errorMessage(uint32_t code) = 0;
+    // The native system-information query (ntdll's NtQuerySystemInformation) of an
+    // information class into a buffer of `length` bytes: the bytes the system
+    // filled. Nothing where the query does not exist (the 95/98 line) or fails.
+    virtual std::optional<std::vector<uint8_t>> nativeSystemInformation(uint32_t infoClass, uint32_t length) = 0;
 };
 
 // ---------------------------------------------------------------- files and drives
@@ -336,6 +341,8 @@ public:
 
 // ---------------------------------------------------------------- the whole seam
 
+class UserSettings;  // platform/UserSettings.h
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -355,6 +362,7 @@ public:
     virtual Multimedia& multimedia() = 0;
     virtual Automation& automation() = 0;
     virtual AspiRequests& aspi() = 0;
+    virtual UserSettings& settings() = 0;
 };
 
 }  // namespace vardak::platform

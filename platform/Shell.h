@@ -1,4 +1,5 @@
-// The shell part of the platform seam: special folders and shell links.
+// The shell part of the platform seam: special folders, shell links and opening an
+// address with its default handler.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +70,17 @@ public:
     virtual std::optional<std::string> specialFolderPath(WindowHandle owner, int32_t folder) = 0;
     // Resolves the link without user interface, preferring a UNC target path.
     virtual ShellLinkResolution resolveShellLink(const std::string& linkFile) = 0;
+    // Hands `target` (a web or mail address, a file) to the shell with its default
+    // verb, no parameters, no folder and the normal show state, `parent` owning any
+    // window the shell shows. Answers the shell's result: above 32 is success.
+    virtual uint32_t openAddress(WindowHandle parent, const std::string& target) = 0;
 };
+
+// The shell's results of opening an address.
+namespace open_result {
+inline constexpr uint32_t kLastFailure = 32;  // results up to this are failures
+inline constexpr uint32_t kFileNotFound = 2;  // SE_ERR_FNF
+inline constexpr uint32_t kNoAssociation = 31;  // SE_ERR_NOASSOC
+}  // namespace open_result
 
 }  // namespace vardak::platform

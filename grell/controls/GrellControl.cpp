@@ -30,6 +30,7 @@ constexpr std::array<NamedColor, 9> kColorNames{{
 constexpr std::array<std::string_view, 6> kAlignNames{"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
 constexpr std::array<std::string_view, 4> kFontStyleNames{"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
 constexpr uint64_t kBoldStyle = 1;
+constexpr uint64_t kUnderlineStyle = 4;
 
 bool readFontProperty(TFont& font, std::string_view name, const LayoutValue& value) {
     if (name == "Font.Name") {
@@ -80,7 +81,8 @@ void TPublishedFont::publishProperties(PropertyTable& table) const {
     table.integer("Color", static_cast<int32_t>(value.color), "TColor")
         .integer("Height", value.height)
         .string("Name", value.name, "TFontName")
-        .set("Style", "TFontStyles", kFontStyleNames, value.bold ? kBoldStyle : 0);
+        .set("Style", "TFontStyles", kFontStyleNames,
+             (value.bold ? kBoldStyle : 0) | (value.underline ? kUnderlineStyle : 0));
 }
 
 // ---------------------------------------------------------------- TGrellControl

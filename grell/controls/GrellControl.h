@@ -37,6 +37,7 @@ struct TFont {
     int height = -11;  // negative: character height in pixels
     uint32_t color = colors::clWindowText;
     bool bold = false;
+    bool underline = false;
     friend bool operator==(const TFont&, const TFont&) = default;
 };
 

@@ -16,6 +16,13 @@ public:
     std::string_view className() const noexcept override { return "EOutOfResources"; }
 };
 
+// A value or an index outside the range it is defined for.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+    std::string_view className() const noexcept override { return "ERangeError"; }
+};
+
 // An error the system reported for a call: its code and its text for it (without a
 // text of the system's, the message names the code).
 class EOSError : public Exception {

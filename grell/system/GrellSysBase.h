@@ -48,6 +48,8 @@ public:
     void CommitChange(std::string_view name);
     // Forgets the pending change of that name without reporting it.
     void DiscardChange(std::string_view name);
+    // Forgets every pending change without reporting any.
+    void DiscardChanges() { changes_.clear(); }
     bool IsChanged(std::string_view name) const;
     // Records the change, runs `write` and commits once it has returned. When `write`
     // raises, the record is discarded and the error passes on: a failed write is
@@ -204,6 +206,31 @@ private:
     bool retrieved_ = false;
     bool autoRetrieve_ = false;
     std::unique_ptr<TGrellSysObject> object_;
+};
+
+// A component whose information object is an `Object`, created with the component and
+// published under `objectProperty`.
+template <class Object>
+class TGrellSysObjectComponent : public TGrellSysBaseComponent {
+public:
+    TGrellSysObjectComponent(TComponent* owner, platform::Platform& platform, std::string_view objectProperty)
+        : TGrellSysBaseComponent(owner), objectProperty_(objectProperty) {
+        auto object = std::make_unique<Object>(platform);
+        object_ = object.get();
+        SetInformationObject(std::move(object));
+    }
+
+    void publishProperties(PropertyTable& table) const override {
+        TGrellSysBaseComponent::publishProperties(table);
+        table.object(objectProperty_, object_);
+    }
+
+protected:
+    Object& Information() const { return *object_; }
+
+private:
+    std::string_view objectProperty_;
+    Object* object_;
 };
 
 // Turns change notifications into lines "key:old - new date-time" for a string list,

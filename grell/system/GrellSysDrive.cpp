@@ -150,15 +150,4 @@ void TGrellSysDriveObject::SetVolumeLabel(const std::string& label) {
     Retrieve();
 }
 
-TGrellSysDrive::TGrellSysDrive(TComponent* owner, platform::Platform& platform) : TGrellSysBaseComponent(owner) {
-    auto drive = std::make_unique<TGrellSysDriveObject>(platform);
-    drive_ = drive.get();
-    SetInformationObject(std::move(drive));
-}
-
-void TGrellSysDrive::publishProperties(PropertyTable& table) const {
-    TGrellSysBaseComponent::publishProperties(table);
-    table.object("Drive", drive_);
-}
-
 }  // namespace vardak::grell

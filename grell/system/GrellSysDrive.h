@@ -91,17 +91,14 @@ private:
     bool retrieved_ = false;
 };
 
-class TGrellSysDrive : public TGrellSysBaseComponent {
+class TGrellSysDrive : public TGrellSysObjectComponent<TGrellSysDriveObject> {
 public:
-    TGrellSysDrive(TComponent* owner, platform::Platform& platform);
+    TGrellSysDrive(TComponent* owner, platform::Platform& platform)
+        : TGrellSysObjectComponent(owner, platform, "Drive") {}
 
     std::string_view className() const override { return "TGrellSysDrive"; }
-    void publishProperties(PropertyTable& table) const override;
 
-    TGrellSysDriveObject& Drive() const { return *drive_; }
-
-private:
-    TGrellSysDriveObject* drive_;  // the information object
+    TGrellSysDriveObject& Drive() const { return Information(); }
 };
 
 }  // namespace vardak::grell

@@ -39,9 +39,7 @@ using ZwCloseFn = LONG(NTAPI*)(HANDLE);
 
 template <typename Function>
 Function ntdllEntry(const char* name) {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (ntdll == nullptr) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
+    return moduleEntry<Function>("ntdll.dll", name);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// NetBIOS through netapi32 and Windows Sockets 1.1 through wsock32.
+// NetBIOS through netapi32, Windows Sockets 1.1 through wsock32, and the network
+// resources and user name through the multiple-provider router (mpr).
 #pragma once
 
 #include "platform/Network.h"
@@ -12,6 +13,8 @@ public:
     void stopSockets() override;
     std::optional<std::string> hostName(size_t bufferSize) override;
     std::optional<std::vector<platform::IPv4Address>> hostAddresses(const std::string& name) override;
+    std::unique_ptr<platform::ResourceEnumeration> openResourceEnumeration(platform::ResourceScope scope) override;
+    std::optional<std::string> connectionUserName(size_t bufferSize) override;
 };
 
 }  // namespace vardak::win32

@@ -18,6 +18,7 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UiNotifier.h"
+#include "platform/win32/Win32UserSettings.h"
 
 namespace vardak::win32 {
 
@@ -44,6 +45,7 @@ public:
     platform::Multimedia& multimedia() override { return multimedia_; }
     platform::Automation& automation() override { return automation_; }
     platform::AspiRequests& aspi() override { return aspi_; }
+    platform::UserSettings& settings() override { return settings_; }
 
 private:
     Win32Registry registry_;
@@ -62,6 +64,7 @@ private:
     Win32Multimedia multimedia_;
     Win32Automation automation_;
     Win32AspiRequests aspi_;
+    Win32UserSettings settings_;
 };
 
 }  // namespace vardak::win32

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -82,6 +83,12 @@ ShellLinkResolution Win32Shell::resolveShellLink(const std::string& linkFile) {
     }
     resolution.status = static_cast<int32_t>(status);
     return resolution;
+}
+
+uint32_t Win32Shell::openAddress(platform::WindowHandle parent, const std::string& target) {
+    const HINSTANCE result =
+        ShellExecuteA(static_cast<HWND>(parent), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(result));
 }
 
 }  // namespace vardak::win32

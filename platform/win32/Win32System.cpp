@@ -197,6 +197,7 @@ platform::SystemInformation Win32System::systemInformation() {
     info.maximumApplicationAddress =
         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(raw.lpMaximumApplicationAddress));
     info.allocationGranularity = raw.dwAllocationGranularity;
+    info.processorType = raw.dwProcessorType;
     return info;
 }
 
@@ -303,6 +304,40 @@ std::string Win32System::errorMessage(uint32_t code) {
         --length;
     }
     return std::string(text, length);
+}
+
+}  // namespace vardak::win32
+
+namespace vardak::win32 {
+namespace {
+
+using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length, PULONG returned);
+
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+// No information class the programs ask for comes near this.
+constexpr ULONG kLargestNativeInformation = 64 * 1024;
+
+NtQuerySystemInformationFn nativeQuery() {
+    static const auto entry = moduleEntry<NtQuerySystemInformationFn>("ntdll.dll", "NtQuerySystemInformation");
+    return entry;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> Win32System::nativeSystemInformation(uint32_t infoClass, uint32_t length) {
+    const NtQuerySystemInformationFn query = nativeQuery();
+    if (query == nullptr || length == 0 || length > kLargestNativeInformation) return std::nullopt;
+    std::vector<uint8_t> buffer(length, 0);
+    ULONG returned = 0;
+    LONG status = query(infoClass, buffer.data(), static_cast<ULONG>(buffer.size()), &returned);
+    // Later systems' records are longer than the ones of their ancestors.
+    if (status == kInfoLengthMismatch && returned > buffer.size() && returned <= kLargestNativeInformation) {
+        buffer.assign(returned, 0);
+        status = query(infoClass, buffer.data(), static_cast<ULONG>(buffer.size()), &returned);
+    }
+    if (status < 0) return std::nullopt;
+    buffer.resize(std::min<size_t>(buffer.size(), returned == 0 ? buffer.size() : returned));
+    return buffer;
 }
 
 }  // namespace vardak::win32

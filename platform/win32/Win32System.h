@@ -27,6 +27,9 @@ public:
     platform::SystemInformation systemInformation() override;
     // Through the 95/98 kernel's 16-bit loader and flat thunk; NotAvailable elsewhere.
     platform::FreeResources16 freeSystemResources16(uint16_t kind) override;
+    // ntdll's entry, looked up once; the buffer is grown once to the size the system
+    // says it needs.
+    std::optional<std::vector<uint8_t>> nativeSystemInformation(uint32_t infoClass, uint32_t length) override;
 };
 
 }  // namespace vardak::win32

@@ -138,16 +138,22 @@ inline std::wstring wideFromAnsi(const std::string& text) {
     return std::wstring(wide.data());
 }
 
-// An entry point of kernel32 that older Windows versions lack, or nullptr.
+// An entry point of a loaded system module (kernel32, ntdll) that older Windows
+// versions lack, or nullptr.
 template <typename Function>
-Function kernelEntry(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == nullptr) {
+Function moduleEntry(const char* module, const char* name) {
+    HMODULE loaded = GetModuleHandleA(module);
+    if (loaded == nullptr) {
         return nullptr;
     }
     // The detour through void(*)() keeps the compiler quiet about casting
     // between unrelated function types.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)));
+}
+
+template <typename Function>
+Function kernelEntry(const char* name) {
+    return moduleEntry<Function>("kernel32.dll", name);
 }
 
 }  // namespace vardak::win32

@@ -350,6 +350,19 @@ TOSKind RunningOSKind(Platform& platform) {
     return DetectOSKind(platform, servicePack);
 }
 
+std::unique_ptr<TRegistry> OpenCurrentVersionKey(Platform& platform) {
+    return TRegistry::openReadOnly(platform.registry(), RootKey::LocalMachine, CurrentVersionKeyOf(IsNTLine(platform)));
+}
+
+TWindowsRegistration ReadWindowsRegistration(const TRegistry& versionKey) {
+    return {versionKey.readText("RegisteredOwner"), versionKey.readText("RegisteredOrganization"),
+            versionKey.readText("ProductID"), versionKey.readText("ProductName")};
+}
+
+std::string CSDVersionText(const platform::OSVersionInfo& record) {
+    return record.csdVersion.substr(0, kLongestCSDVersion);
+}
+
 std::string ReadComputerName(Platform& platform) {
     std::string name = platform.system().computerName();
     if (std::optional<std::string> registered =

@@ -11,12 +11,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Registry.h"
 #include "framework/Sets.h"
 #include "platform/Platform.h"
 
@@ -120,6 +123,8 @@ inline constexpr std::string_view kWindowsCurrentVersionKey = "\\SOFTWARE\\Micro
 constexpr std::string_view CurrentVersionKeyOf(bool isNT) {
     return isNT ? kNTCurrentVersionKey : kWindowsCurrentVersionKey;
 }
+// Below the local-machine root: one subkey per program that can be uninstalled.
+inline constexpr std::string_view kUninstallKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // Below the NT version key: the hotfix that makes Service Pack 6 into 6a.
 inline constexpr std::string_view kHotfixQ246009Subkey = "Hotfix\\Q246009";
 
@@ -198,6 +203,23 @@ struct OSNames {
 };
 // The service pack is appended to the long names of the NT line.
 OSNames OSNamesOf(TOSKind kind, std::string_view servicePack);
+
+// The registration texts of the running line's version key; each is nothing where
+// the key lacks it (or holds it as no text).
+struct TWindowsRegistration {
+    std::optional<std::string> RegisteredOwner;
+    std::optional<std::string> RegisteredOrganization;
+    std::optional<std::string> ProductID;
+    std::optional<std::string> ProductName;
+};
+// The version key of the running line (NT or 95/98), open for reading; nullptr when
+// it does not open.
+std::unique_ptr<TRegistry> OpenCurrentVersionKey(platform::Platform& platform);
+TWindowsRegistration ReadWindowsRegistration(const TRegistry& versionKey);
+// The most the version record's service-pack text holds.
+inline constexpr size_t kLongestCSDVersion = 128;
+// The version record's service-pack text, at most kLongestCSDVersion characters.
+std::string CSDVersionText(const platform::OSVersionInfo& record);
 
 std::string ReadComputerName(platform::Platform& platform);
 std::string ReadUserName(platform::Platform& platform);

@@ -222,7 +222,6 @@ constexpr Edition k9xEditions[] = {{TOSKind::osWin95OSR2, "OSR 2"}, {TOSKind::os
 
 constexpr std::string_view kPlatformReportTexts[] = {"Windows 3.1x", "Windows 9x", "Windows NT"};
 
-constexpr uint32_t kLongestCSD = 128;
 constexpr size_t kLongestProfile = 255;
 
 void addFolder(TStrings& folders, std::string_view name, std::string_view path) {
@@ -571,19 +570,19 @@ void TOperatingSystem::readVersionRecord() {
     if (platformId < std::size(kOSPlatformNames)) {
         platformId_ = static_cast<TOSPlatform>(platformId);
     }
-    csd_ = record.csdVersion.substr(0, kLongestCSD);
+    csd_ = CSDVersionText(record);
 }
 
 void TOperatingSystem::readVersionKey() {
-    const bool isNT = IsNTLine(platform_);
-    const std::unique_ptr<TRegistry> key = openLocalMachine(platform_, CurrentVersionKeyOf(isNT));
+    const std::unique_ptr<TRegistry> key = OpenCurrentVersionKey(platform_);
     if (!key) {
         return;
     }
-    assignIfPresent(version_, key->readText(isNT ? "CurrentType" : "Version"));
-    assignIfPresent(registeredOrg_, key->readText("RegisteredOrganization"));
-    assignIfPresent(registeredUser_, key->readText("RegisteredOwner"));
-    assignIfPresent(productID_, key->readText("ProductID"));
+    assignIfPresent(version_, key->readText(IsNTLine(platform_) ? "CurrentType" : "Version"));
+    TWindowsRegistration registration = ReadWindowsRegistration(*key);
+    assignIfPresent(registeredOrg_, std::move(registration.RegisteredOrganization));
+    assignIfPresent(registeredUser_, std::move(registration.RegisteredOwner));
+    assignIfPresent(productID_, std::move(registration.ProductID));
     assignIfPresent(productKey_, key->readText("ProductKey"));
     assignIfPresent(dvdRegion_, key->readText("DVD_Region"));
     readEdition();

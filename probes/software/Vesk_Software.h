@@ -6,11 +6,9 @@
 
 #include "framework/Classes.h"
 #include "platform/Platform.h"
+#include "probes/core/Ostrel_Routines.h"
 
 namespace vardak::probes {
-
-// Below the local-machine root: one subkey per program that can be uninstalled.
-inline constexpr std::string_view kUninstallKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 class TSoftware : public TPersistent {
 public:

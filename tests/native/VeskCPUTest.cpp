@@ -22,28 +22,6 @@ using testing::FakeProcessor;
 
 constexpr uint32_t kExtended = 0x80000000;
 
-uint32_t wordOf(std::string_view text, size_t offset) {
-    uint32_t word = 0;
-    for (size_t index = 0; index < 4; ++index) {
-        const size_t position = offset + index;
-        const auto byte = position < text.size() ? static_cast<uint8_t>(text[position]) : uint8_t{0};
-        word |= uint32_t{byte} << (8 * index);
-    }
-    return word;
-}
-
-CpuidRegisters vendorLeaf(uint32_t highestLeaf, std::string_view vendorText) {
-    return {highestLeaf, wordOf(vendorText, 0), wordOf(vendorText, 8), wordOf(vendorText, 4)};
-}
-
-void setBrand(FakeProcessor& processor, std::string_view brand) {
-    for (uint32_t part = 0; part < 3; ++part) {
-        const size_t offset = part * 16;
-        processor.setLeaf(0x80000002 + part, {wordOf(brand, offset), wordOf(brand, offset + 4),
-                                              wordOf(brand, offset + 8), wordOf(brand, offset + 12)});
-    }
-}
-
 // Three timed runs of 1000 µs on a 1 MHz counter with `cyclesPerRun` time-stamp
 // cycles each: they agree, so the measurement ends after them.
 void scriptThreeRuns(FakeProcessor& processor, uint64_t cyclesPerRun) {
@@ -121,7 +99,7 @@ struct OldProcessor {
 void PrintTo(const OldProcessor& part, std::ostream* out) { *out << part.label; }
 
 void load(FakeProcessor& processor, const OldProcessor& part) {
-    processor.setLeaf(0, vendorLeaf(part.highestLeaf, part.vendorText));
+    processor.setVendor(part.highestLeaf, part.vendorText);
     processor.setLeaf(1, part.leaf1);
     processor.setLeaf(2, part.leaf2);
     processor.setLeaf(3, part.leaf3);
@@ -132,7 +110,7 @@ void load(FakeProcessor& processor, const OldProcessor& part) {
     if (part.highestExtended != 0) {
         processor.setLeaf(kExtended + 1, part.extendedFeatures);
         processor.setLeaf(kExtended + 5, part.extendedLevel1);
-        setBrand(processor, part.brand);
+        processor.setBrand(part.brand);
     }
     if (part.mhz != 0) {
         scriptThreeRuns(processor, uint64_t{part.mhz} * 1000);
@@ -474,7 +452,7 @@ TEST(CPUGuardTest, AProcessorWithoutCpuidIsNeverAskedAndGivesAnEmptyResult) {
 
 TEST(CPUGuardTest, NoLeafAboveTheHighestOfItsRangeIsQueried) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(1, "GenuineIntel"));
+    processor.setVendor(1, "GenuineIntel");
     processor.setLeaf(1, {0x00000543, 0, 0, 0x008001BF});
     processor.setLeaf(kExtended, {0x80000001, 0, 0, 0});
     processor.unscriptedAnswer = {0x41414141, 0x41414141, 0x41414141, 0x41414141};
@@ -489,7 +467,7 @@ TEST(CPUGuardTest, NoLeafAboveTheHighestOfItsRangeIsQueried) {
 TEST(CPUGuardTest, AnExtendedRangeHeadOutsideTheRangeMeansNoExtendedLeaves) {
     // Early Intel parts answer 0x80000000 with the registers of their highest leaf.
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(kExtended, {0x03020101, 0, 0, 0x0C040843});
     processor.unscriptedAnswer = {0xC0C0C0C0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
     TCPUFeatures features(processor);
@@ -501,7 +479,7 @@ TEST(CPUGuardTest, AnExtendedRangeHeadOutsideTheRangeMeansNoExtendedLeaves) {
 
 TEST(CPUGuardTest, WithoutATimeStampCounterNothingIsMeasured) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(1, "GenuineIntel"));
+    processor.setVendor(1, "GenuineIntel");
     processor.setLeaf(1, {0x00000480, 0, 0, 0x00000003});
     scriptThreeRuns(processor, 100'000);
     const TFrequencyInfo info = MeasureFrequency(processor);
@@ -515,9 +493,9 @@ TEST(CPUGuardTest, WithoutATimeStampCounterNothingIsMeasured) {
 TEST(CPUGuardTest, BrandTextStopsAtTheFirstNul) {
     FakeProcessor processor;
     processor.setLeaf(kExtended, {0x80000004, 0, 0, 0});
-    setBrand(processor, std::string("      Intel(R) Pentium(R) 4 CPU 3.00GHz\0junk", 44));
+    processor.setBrand(std::string("      Intel(R) Pentium(R) 4 CPU 3.00GHz\0junk", 44));
     EXPECT_EQ(GetBrandText(processor), "      Intel(R) Pentium(R) 4 CPU 3.00GHz");
-    setBrand(processor, std::string(48, 'x'));
+    processor.setBrand(std::string(48, 'x'));
     EXPECT_EQ(GetBrandText(processor), std::string(48, 'x'));
 }
 
@@ -535,18 +513,18 @@ TEST(CPUGuardTest, VendorTextsOfTheWholeTable) {
     EXPECT_EQ(vendorIndexOf(""), 0);
 
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(1, "UMC UMC UMC "));
+    processor.setVendor(1, "UMC UMC UMC ");
     EXPECT_EQ(GetVendorText(processor), "UMC UMC UMC ");
 }
 
 TEST(CPUGuardTest, AnUnknownVendorKeepsThePreviousLongName) {
     FakePlatform machine;
-    machine.processorFake.setLeaf(0, vendorLeaf(1, "GenuineIntel"));
+    machine.processorFake.setVendor(1, "GenuineIntel");
     machine.processorFake.setLeaf(1, {0x00000543, 0, 0, 0x008001BF});
     TCPU cpu(machine);
     cpu.GetInfo();
     EXPECT_EQ(cpu.VendorEx(), "Intel Corporation");
-    machine.processorFake.setLeaf(0, vendorLeaf(1, "HygonGenuine"));
+    machine.processorFake.setVendor(1, "HygonGenuine");
     cpu.GetInfo();
     EXPECT_EQ(cpu.VendorEx(), "Intel Corporation");
     EXPECT_EQ(cpu.Vendor(), "");
@@ -558,7 +536,7 @@ TEST(CPUGuardTest, AnUnknownVendorKeepsThePreviousLongName) {
 TEST(CPUGuardTest, TheSerialNumberStaysWhenTheFeatureGoesAway) {
     FakePlatform machine;
     FakeProcessor& processor = machine.processorFake;
-    processor.setLeaf(0, vendorLeaf(3, "GenuineIntel"));
+    processor.setVendor(3, "GenuineIntel");
     processor.setLeaf(1, {0x00000673, 0, 0, 0x0387F9FF});
     processor.setLeaf(3, {0, 0, 0x8EF18AEE, 0x0000D043});
     TCPU cpu(machine);
@@ -587,7 +565,7 @@ TEST(CPUGuardTest, TheRegistryIdentificationIsKept) {
 
 TEST(CPUCacheTest, OnlyTheCountByteListedGivesTheInstructionTlbText) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x00000001, 0, 0, 0});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -598,7 +576,7 @@ TEST(CPUCacheTest, OnlyTheCountByteListedGivesTheInstructionTlbText) {
 TEST(CPUCacheTest, TheCountByteIsNoL2Descriptor) {
     // A count of 0x41 calls would read as a 128K L2 descriptor if byte 0 were scanned.
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeafSequence(2, {{0x00000041, 0, 0, 0x0C040843}});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -608,7 +586,7 @@ TEST(CPUCacheTest, TheCountByteIsNoL2Descriptor) {
 
 TEST(CPUCacheTest, TheLastCallOfSeveralCounts) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeafSequence(2, {{0x00004302, 0, 0, 0x0000000C}, {0x00004202, 0, 0, 0x00000006}});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -621,7 +599,7 @@ TEST(CPUCacheTest, TheLastCallOfSeveralCounts) {
 
 TEST(CPUCacheTest, ACountOfZeroEndsTheQueryWithZeroRegisters) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x43424100, 0, 0, 0x0C040843});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -633,7 +611,7 @@ TEST(CPUCacheTest, ACountOfZeroEndsTheQueryWithZeroRegisters) {
 
 TEST(CPUCacheTest, ARegisterWithBitThirtyOneCarriesNoDescriptors) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x03020101, 0x8000430C, 0, 0x00000042});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -644,7 +622,7 @@ TEST(CPUCacheTest, ARegisterWithBitThirtyOneCarriesNoDescriptors) {
 
 TEST(CPUCacheTest, TheLastL2DescriptorWins) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x00450001, 0x00000041, 0, 0});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -654,7 +632,7 @@ TEST(CPUCacheTest, TheLastL2DescriptorWins) {
 
 TEST(CPUCacheTest, DescriptorEightyIsAUnifiedFirstLevel) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x00008001, 0, 0, 0});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -677,7 +655,7 @@ TEST(CPUCacheTest, AMDRecordKeepsEbxWithItsHalvesSwapped) {
 
 TEST(CPUCacheTest, ARefreshClearsWhatThePreviousOneFound) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(2, {0x03020101, 0, 0, 0x0C040843});
     TCPUCache cache(processor);
     cache.GetInfo(1);
@@ -694,7 +672,7 @@ TEST(CPUCacheTest, ARefreshClearsWhatThePreviousOneFound) {
 // readings of timed runs scripted one by one.
 struct ScriptedClock {
     ScriptedClock() {
-        processor.setLeaf(0, vendorLeaf(1, "GenuineIntel"));
+        processor.setVendor(1, "GenuineIntel");
         processor.setLeaf(1, {0x00000543, 0, 0, 0x008001BF});
         processor.counterFrequency = 1'000'000;
         processor.priority = 0;
@@ -896,7 +874,7 @@ TEST(CPUProbeTest, PublishesItsPropertiesInOrder) {
 
 TEST(CPUProbeTest, FeaturesArePublishedInTheirOwnOrder) {
     FakeProcessor processor;
-    processor.setLeaf(0, vendorLeaf(1, "AuthenticAMD"));
+    processor.setVendor(1, "AuthenticAMD");
     processor.setLeaf(1, {0x00000562, 0, 0, 0x008001BF});
     processor.setLeaf(kExtended, {0x80000001, 0, 0, 0});
     processor.setLeaf(kExtended + 1, {0, 0, 0, 0x80000000});
@@ -930,7 +908,7 @@ private:
 TEST(CPUProbeTest, AFailingCacheRefreshIsReportedAndTheRefreshGoesOn) {
     FakePlatform machine;
     FailingLeafProcessor processor(2);
-    processor.setLeaf(0, vendorLeaf(2, "GenuineIntel"));
+    processor.setVendor(2, "GenuineIntel");
     processor.setLeaf(1, {0x00000672, 0, 0, 0x0383FBFF});
     TCPU cpu(machine, processor);
     cpu.GetInfo();
@@ -945,7 +923,7 @@ TEST(CPUProbeTest, AFailingCacheRefreshIsReportedAndTheRefreshGoesOn) {
 TEST(CPUProbeTest, AFailingFeatureRefreshFollowsTheExceptionMode) {
     FakePlatform machine;
     FailingLeafProcessor processor(0x80000001);
-    processor.setLeaf(0, vendorLeaf(1, "AuthenticAMD"));
+    processor.setVendor(1, "AuthenticAMD");
     processor.setLeaf(1, {0x00000621, 0, 0, 0x0183F9FF});
     processor.setLeaf(kExtended, {0x80000005, 0, 0, 0});
     TCPU cpu(machine, processor);

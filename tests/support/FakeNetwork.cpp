@@ -86,4 +86,62 @@ std::optional<std::vector<platform::IPv4Address>> FakeNetwork::hostAddresses(con
     return found->second;
 }
 
+namespace {
+
+constexpr uint32_t kNetResourceRecordSize = 32;
+
+class FakeResourceEnumeration final : public platform::ResourceEnumeration {
+public:
+    FakeResourceEnumeration(FakeNetwork& network, std::vector<platform::NetResource> entries)
+        : network_(network), entries_(std::move(entries)) {
+        ++network_.openEnumerations;
+    }
+    ~FakeResourceEnumeration() override { --network_.openEnumerations; }
+
+    platform::ResourceEnumStep next(uint32_t bufferSize) override {
+        network_.enumerationBufferSizes.push_back(bufferSize);
+        platform::ResourceEnumStep step;
+        if (next_ >= entries_.size()) {
+            step.step = platform::ResourceStep::NoMoreItems;
+            return step;
+        }
+        const uint32_t size = FakeNetwork::resourceSize(entries_[next_]);
+        if (bufferSize < size) {
+            step.step = platform::ResourceStep::MoreData;
+            step.requiredSize = size;
+            return step;
+        }
+        step.step = platform::ResourceStep::Entry;
+        step.resource = entries_[next_++];
+        return step;
+    }
+
+private:
+    FakeNetwork& network_;
+    std::vector<platform::NetResource> entries_;
+    size_t next_ = 0;
+};
+
+}  // namespace
+
+uint32_t FakeNetwork::resourceSize(const platform::NetResource& resource) {
+    uint32_t size = kNetResourceRecordSize;
+    for (const auto* text : {&resource.localName, &resource.remoteName, &resource.comment, &resource.provider}) {
+        if (*text) size += static_cast<uint32_t>((*text)->size() + 1);
+    }
+    return size;
+}
+
+std::unique_ptr<platform::ResourceEnumeration> FakeNetwork::openResourceEnumeration(platform::ResourceScope scope) {
+    if (refusedScopes.count(scope) != 0) return nullptr;
+    const auto found = resources.find(scope);
+    return std::make_unique<FakeResourceEnumeration>(
+        *this, found == resources.end() ? std::vector<platform::NetResource>{} : found->second);
+}
+
+std::optional<std::string> FakeNetwork::connectionUserName(size_t bufferSize) {
+    if (!connectionUser || bufferSize == 0) return std::nullopt;
+    return connectionUser->substr(0, bufferSize - 1);
+}
+
 }  // namespace vardak::testing

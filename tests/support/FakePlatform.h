@@ -23,6 +23,7 @@
 #include "tests/support/FakeShell.h"
 #include "tests/support/FakeSystem.h"
 #include "tests/support/FakeUi.h"
+#include "tests/support/FakeUserSettings.h"
 #include "tests/support/RegFile.h"
 
 #include <string>
@@ -52,6 +53,7 @@ public:
     platform::Multimedia& multimedia() override { return multimediaFake; }
     platform::Automation& automation() override { return automationFake; }
     platform::AspiRequests& aspi() override { return aspiFake; }
+    platform::UserSettings& settings() override { return settingsFake; }
 
     // .reg text, REGEDIT4 or version 5.00; throws RegFileError on malformed input.
     void loadRegistry(std::string_view regText, std::string_view sourceName = "<registry text>") {
@@ -76,6 +78,7 @@ public:
     FakeMultimedia multimediaFake;
     FakeAutomation automationFake;
     FakeAspiLayer aspiFake;
+    FakeUserSettings settingsFake{systemFake, localeFake};
 };
 
 // Full path of a file in tests/fixtures.

@@ -20,6 +20,28 @@ void FakeProcessor::setLeaf(uint32_t leaf, platform::CpuidRegisters registers, u
     answers_[{leaf, subleaf}] = {registers};
 }
 
+uint32_t FakeProcessor::wordOf(std::string_view text, size_t offset) {
+    uint32_t word = 0;
+    for (size_t index = 0; index < 4; ++index) {
+        const size_t position = offset + index;
+        const auto byte = position < text.size() ? static_cast<uint8_t>(text[position]) : uint8_t{0};
+        word |= uint32_t{byte} << (8 * index);
+    }
+    return word;
+}
+
+void FakeProcessor::setVendor(uint32_t highestLeaf, std::string_view vendorText) {
+    setLeaf(0, {highestLeaf, wordOf(vendorText, 0), wordOf(vendorText, 8), wordOf(vendorText, 4)});
+}
+
+void FakeProcessor::setBrand(std::string_view brand) {
+    for (uint32_t part = 0; part < 3; ++part) {
+        const size_t offset = part * 16;
+        setLeaf(0x80000002 + part,
+                {wordOf(brand, offset), wordOf(brand, offset + 4), wordOf(brand, offset + 8), wordOf(brand, offset + 12)});
+    }
+}
+
 void FakeProcessor::setLeafSequence(uint32_t leaf, std::vector<platform::CpuidRegisters> sequence) {
     answers_[{leaf, 0}] = std::move(sequence);
 }

@@ -13,6 +13,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,12 @@ public:
 
     // The answer to every call of a leaf (and sub-leaf).
     void setLeaf(uint32_t leaf, platform::CpuidRegisters registers, uint32_t subleaf = 0);
+    // Leaf 0: the highest standard leaf and a 12-character vendor text.
+    void setVendor(uint32_t highestLeaf, std::string_view vendorText);
+    // Leaves 0x80000002..0x80000004: a brand text of at most 48 characters, NUL-padded.
+    void setBrand(std::string_view brand);
+    // The little-endian word of four characters of `text` from `offset` (NUL past its end).
+    static uint32_t wordOf(std::string_view text, size_t offset);
     // Successive answers to successive calls; the last one repeats.
     void setLeafSequence(uint32_t leaf, std::vector<platform::CpuidRegisters> answers);
 

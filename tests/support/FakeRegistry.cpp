@@ -68,8 +68,8 @@ std::vector<std::string_view> splitPath(std::string_view path) {
 
 class FakeKey : public platform::RegistryKey {
 public:
-    FakeKey(std::shared_ptr<FakeRegistry::Node> node, KeyAccess access)
-        : node_(std::move(node)), writable_(access == KeyAccess::ReadWrite) {}
+    FakeKey(const FakeRegistry& registry, std::shared_ptr<FakeRegistry::Node> node, KeyAccess access)
+        : registry_(registry), node_(std::move(node)), writable_(access == KeyAccess::ReadWrite) {}
 
     std::vector<std::string> subkeyNames() const override {
         std::vector<std::string> names;
@@ -93,7 +93,7 @@ public:
     }
 
     bool setValue(const std::string& name, const RegValue& value) override {
-        if (!canWrite()) return false;
+        if (!canWrite() || registry_.refusesWritesOf(name)) return false;
         node_->setValue(name, value);
         return true;
     }
@@ -105,6 +105,7 @@ public:
 private:
     bool canWrite() const { return writable_ && !node_->deleted; }
 
+    const FakeRegistry& registry_;
     std::shared_ptr<FakeRegistry::Node> node_;
     bool writable_;
 };
@@ -143,12 +144,22 @@ std::shared_ptr<FakeRegistry::Node> FakeRegistry::findOrCreateNode(RootKey root,
 std::unique_ptr<platform::RegistryKey> FakeRegistry::openKey(RootKey root, const std::string& path,
                                                              KeyAccess access) {
     std::shared_ptr<Node> node = findNode(root, path);
+    if (access == KeyAccess::ReadWrite) ++writableOpens;
     if (!node) return nullptr;
-    return std::make_unique<FakeKey>(std::move(node), access);
+    return std::make_unique<FakeKey>(*this, std::move(node), access);
 }
 
 std::unique_ptr<platform::RegistryKey> FakeRegistry::createKey(RootKey root, const std::string& path) {
-    return std::make_unique<FakeKey>(findOrCreateNode(root, path), KeyAccess::ReadWrite);
+    ++writableOpens;
+    return std::make_unique<FakeKey>(*this, findOrCreateNode(root, path), KeyAccess::ReadWrite);
+}
+
+void FakeRegistry::refuseWritesOf(std::string_view valueName) {
+    refusedValues_.insert(upperAscii(valueName));
+}
+
+bool FakeRegistry::refusesWritesOf(std::string_view valueName) const {
+    return refusedValues_.count(upperAscii(valueName)) != 0;
 }
 
 bool FakeRegistry::deleteKey(RootKey root, const std::string& path) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -46,9 +47,18 @@ public:
     void loadRegText(std::string_view text, std::string_view sourceName = "<text>");
     void loadRegFile(const std::string& path);
 
+    // Writes of values of this name (compared without ASCII case) are refused from now
+    // on, as a key whose security denies setting them refuses them.
+    void refuseWritesOf(std::string_view valueName);
+    bool refusesWritesOf(std::string_view valueName) const;
+
+    // Keys opened for writing (openKey with ReadWrite, createKey), counted.
+    int writableOpens = 0;
+
     struct Node;
 
 private:
+    std::set<std::string> refusedValues_;  // upper-cased
     std::shared_ptr<Node> findNode(platform::RootKey root, std::string_view path) const;
     std::shared_ptr<Node> findOrCreateNode(platform::RootKey root, std::string_view path);
 

@@ -25,4 +25,9 @@ void FakeShell::addLink(const std::string& linkFile, platform::ShellLinkResoluti
     links_[upperAscii(linkFile)] = std::move(resolution);
 }
 
+uint32_t FakeShell::openAddress(platform::WindowHandle parent, const std::string& target) {
+    openedAddresses.push_back({parent, target});
+    return openResult;
+}
+
 }  // namespace vardak::testing

@@ -1,5 +1,6 @@
 #include "tests/support/FakeSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vardak::testing {
@@ -131,6 +132,15 @@ void FakeSystem::poseAsWindowsXP(int servicePack) {
 std::string FakeSystem::errorMessage(uint32_t code) {
     const auto found = errorTexts.find(code);
     return found == errorTexts.end() ? std::string() : found->second;
+}
+
+std::optional<std::vector<uint8_t>> FakeSystem::nativeSystemInformation(uint32_t infoClass, uint32_t length) {
+    const auto found = nativeAnswers.find(infoClass);
+    const size_t call = nativeQueries[infoClass]++;
+    if (found == nativeAnswers.end() || found->second.empty()) return std::nullopt;
+    std::vector<uint8_t> answer = found->second[std::min(call, found->second.size() - 1)];
+    if (answer.size() > length) answer.resize(length);
+    return answer;
 }
 
 }  // namespace vardak::testing

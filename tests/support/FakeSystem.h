@@ -43,6 +43,9 @@ public:
     platform::CommandRun runCommand(const std::string& commandLine, uint32_t timeoutMs) override;
     // The text set in `errorTexts`, else "".
     std::string errorMessage(uint32_t code) override;
+    // The next of the answers scripted for the class (the last one repeats), cut to
+    // `length`; nothing for a class without answers.
+    std::optional<std::vector<uint8_t>> nativeSystemInformation(uint32_t infoClass, uint32_t length) override;
 
     // Version records as these systems report them. On the 95/98 line the build field
     // carries the major and minor version in its high word, as the real record does.
@@ -81,6 +84,9 @@ public:
     std::function<void(const std::string& commandLine)> onCommand;
     platform::CommandRun commandAnswer{true, false, 0};
     std::map<uint32_t, std::string> errorTexts;
+    // Native system-information answers by class, handed out in order.
+    std::map<uint32_t, std::vector<std::vector<uint8_t>>> nativeAnswers;
+    std::map<uint32_t, size_t> nativeQueries;
 };
 
 }  // namespace vardak::testing

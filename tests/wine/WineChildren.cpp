@@ -1,6 +1,8 @@
 #include "tests/wine/WineChildren.h"
 
+#include "grell/system/GrellSysInfo.h"
 #include "platform/win32/Win32Platform.h"
+#include "probes/hardware/Vesk_CPU.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/software/Vesk_OS.h"
 #include "tests/wine/MemoryChildren.h"
@@ -63,12 +65,45 @@ int reportVeskOS(Platform& platform) {
     return 0;
 }
 
+// The processor and system-values components: "grell.*" lines with the processor's
+// name beside the CPU probe's brand text, the usage, every indexed value, and a
+// keyboard-delay write read back and restored.
+int reportGrellSystem(Platform& platform) {
+    const probes::OstrelRoutinesSession session(platform);
+    TComponent form(nullptr);
+    auto* processor = new grell::TGrellSysProcessor(&form, platform);
+    processor->Refresh();
+    field(platform, "grell.CPUName", processor->Processor().CPUName());
+    field(platform, "grell.IDString", processor->Processor().IDString());
+    field(platform, "grell.probeBrand", probes::GetBrandText(platform.processor()));
+    field(platform, "grell.probeVendor", probes::GetVendorText(platform.processor()));
+    field(platform, "grell.ProcessorUsage", std::to_string(processor->Processor().ProcessorUsage()));
+    field(platform, "grell.Count", std::to_string(processor->Processor().Count()));
+    auto* info = new grell::TGrellSysInfo(&form, platform);
+    try {
+        for (const std::string& line : propertyLines(*info, false, PropertyFormat{'.'})) {
+            platform.ui().writeLine("grell.info." + line);
+        }
+        const int32_t before = info->KeyboardDelay();
+        const int32_t written = before == 0 ? 1 : 0;
+        info->SetKeyboardDelay(written);
+        const int32_t readBack = info->KeyboardDelay();
+        info->SetKeyboardDelay(before);
+        field(platform, "grell.delay", std::to_string(before) + "," + std::to_string(written) + "," +
+                                           std::to_string(readBack) + "," + std::to_string(info->KeyboardDelay()));
+    } catch (const Exception& error) {
+        field(platform, "grell.error", std::string(error.className()) + ": " + error.what());
+    }
+    return 0;
+}
+
 // Everything a posed test looks at, from one process: under Wine every process
 // start is expensive.
 int report(Platform& platform) {
     reportVersion(platform);
     reportOstrelFacts(platform);
     reportVeskOS(platform);
+    reportGrellSystem(platform);
     return reportMemory(platform);
 }
 
