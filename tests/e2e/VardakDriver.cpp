@@ -130,16 +130,20 @@ std::optional<Picture> loadBmp(const std::string& path) {
     Picture picture;
     picture.width = static_cast<int>(number(18, 4));
     picture.height = static_cast<int>(number(22, 4));
-    if (number(28, 2) != 24 || picture.width <= 0 || picture.height <= 0) return std::nullopt;
+    const uint32_t bitCount = number(28, 2);
+    if ((bitCount != 24 && bitCount != 8) || picture.width <= 0 || picture.height <= 0) return std::nullopt;
     const size_t offset = number(10, 4);
-    const size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) / 4 * 4;
-    if (offset + stride * picture.height > bytes->size()) return std::nullopt;
+    const size_t paletteAt = 14 + number(14, 4);
+    const size_t bytesPerPixel = bitCount / 8;
+    const size_t stride = (static_cast<size_t>(picture.width) * bytesPerPixel + 3) / 4 * 4;
+    if (offset + stride * picture.height > bytes->size() || (bitCount == 8 && paletteAt + 1024 > offset)) return std::nullopt;
     picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y) {
         const size_t row = offset + stride * (picture.height - 1 - y);
         for (int x = 0; x < picture.width; ++x) {
-            const size_t p = row + static_cast<size_t>(x) * 3;
-            picture.pixels[static_cast<size_t>(y) * picture.width + x] = number(p, 3);
+            const size_t p = row + static_cast<size_t>(x) * bytesPerPixel;
+            picture.pixels[static_cast<size_t>(y) * picture.width + x] =
+                bitCount == 8 ? number(paletteAt + 4 * number(p, 1), 3) : number(p, 3);
         }
     }
     return picture;
