@@ -88,6 +88,7 @@ Kind* TVardak::layoutComponent(std::string_view name) const {
 void TVardak::findWindowComponents() {
     WindowComponents& c = components_;
     c.OstrelSystemInfo = layoutComponent<probes::TOstrelSystemInfo>("OstrelSystemInfo");
+    c.OstrelSystemInfo->setSplashMaker(services_.refreshSplash);
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
@@ -186,6 +187,27 @@ void TVardak::cmMaximize() {
 void TVardak::image2Click() {}
 
 void TVardak::hentInfoClick() { components_.OstrelSystemInfo->RefreshAll(); }
+
+bool TVardak::runWindowCommand(int id) {
+    struct Command {
+        WindowCommand id;
+        void (TVardak::*run)();
+    };
+    static constexpr std::array<Command, 6> kWindowCommands{{
+        {WindowCommand::MoveForm, &TVardak::cmMoveForm},
+        {WindowCommand::Minimize, &TVardak::cmMinimize},
+        {WindowCommand::Close, &TVardak::cmClose},
+        {WindowCommand::Maximize, &TVardak::cmMaximize},
+        {WindowCommand::Image2Click, &TVardak::image2Click},
+        {WindowCommand::HentInfoClick, &TVardak::hentInfoClick},
+    }};
+    for (const Command& command : kWindowCommands) {
+        if (static_cast<int>(command.id) != id) continue;
+        (this->*command.run)();
+        return true;
+    }
+    return false;
+}
 
 std::optional<grell::EventHandler> TVardak::findHandler(std::string_view name) {
     auto notify = [this](void (TVardak::*method)(TObject&)) {
