@@ -75,7 +75,7 @@ int runDialog(TdlgVesk_Detail& dialog, WPARAM endKey, const std::function<void(H
     return result;
 }
 
-TEST(DetailDialogTest, TicksStayAsTheCallerSetThemAndEscapeOrEnterEndItAsOK) {
+TEST(DetailDialogWindowTest, TicksStayAsTheCallerSetThemAndEscapeOrEnterEndItAsOK) {
     Win32DetailDialog presenter(GetModuleHandleA(nullptr), nullptr);
     TdlgVesk_Detail dialog(nullptr, presenter);
     dialog.SetPageIndex(static_cast<int>(probes::DetailPage::CheckBox));
