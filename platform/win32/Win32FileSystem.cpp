@@ -225,11 +225,13 @@ bool Win32FileSystem::replaceFile(const std::string& source, const std::string& 
     if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) {
         return true;
     }
-    // The 95/98 line has no MoveFileEx: the old file steps aside (under the source's name
-    // and ".old"), the new one takes its name, and the old one comes back if that fails.
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
         return false;
     }
+    return replaceByMovingAside(source, target);
+}
+
+bool Win32FileSystem::replaceByMovingAside(const std::string& source, const std::string& target) {
     if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return MoveFileA(source.c_str(), target.c_str()) != FALSE;
     }
