@@ -223,6 +223,14 @@ void TListView::addRow(ListRow row) {
 
 // ---------------------------------------------------------------- TLayoutPlaceholder
 
+bool TLayoutOstrelSystemInfo::readProperty(std::string_view name, const LayoutValue& value) {
+    if (name != "ExceptionMode") return false;
+    const std::optional<int> mode = ordinalOfName(probes::kExceptionModeNames, grell::layoutText(value).value_or(""));
+    if (!mode) return false;
+    SetExceptionMode(static_cast<probes::TExceptionMode>(*mode));
+    return true;
+}
+
 bool TLayoutPlaceholder::readProperty(std::string_view name, const LayoutValue& value) {
     settings_.insert_or_assign(std::string(name), value);
     return true;

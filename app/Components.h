@@ -12,6 +12,7 @@
 #include "framework/Classes.h"
 #include "grell/controls/GrellControl.h"
 #include "grell/controls/GrellImageList.h"
+#include "probes/core/Vesk_GUI.h"
 
 namespace vardak::app {
 
@@ -166,6 +167,15 @@ public:
         this->SetAutoRetrieve(*flag);
         return true;
     }
+};
+
+// The probe library's root component as the layout sets it up: the mode the layout
+// stores ("ExceptionMode = emMessage") is passed on to the probes as it is read.
+class TLayoutOstrelSystemInfo : public probes::TOstrelSystemInfo, public grell::LayoutReadable {
+public:
+    TLayoutOstrelSystemInfo(TComponent* owner, platform::Platform& platform)
+        : probes::TOstrelSystemInfo(owner, platform) {}
+    bool readProperty(std::string_view name, const LayoutValue& value) override;
 };
 
 // A component not built yet (a probe root, a system component, the rich edit and print

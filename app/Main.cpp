@@ -12,11 +12,11 @@ using grell::TGrellMMButton;
 
 namespace {
 
-// Placeholders until the overview list (probe root, system components), the printing
-// (rich edit, print dialog) and the web link (URL label) are built.
-constexpr std::array<std::string_view, 9> kPlaceholderKinds{
-    "TOstrelSystemInfo", "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU",  "TGrellSysWindows",
-    "TGrellSysNetwork",  "TRichEdit",        "TPrintDialog",       "TGrellURLLabel",
+// Placeholders until the overview list (system components), the printing (rich edit,
+// print dialog) and the web link (URL label) are built.
+constexpr std::array<std::string_view, 8> kPlaceholderKinds{
+    "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU", "TGrellSysWindows",
+    "TGrellSysNetwork", "TRichEdit",          "TPrintDialog", "TGrellURLLabel",
 };
 
 }  // namespace
@@ -25,6 +25,9 @@ ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application,
     ComponentRegistry registry;
     registry.add("TGrellSysDrive", [&platform](TComponent* owner) {
         return new TLayoutSystemComponent<grell::TGrellSysDrive>(owner, platform);
+    });
+    registry.add("TOstrelSystemInfo", [&platform](TComponent* owner) {
+        return new TLayoutOstrelSystemInfo(owner, platform);
     });
     registry.add("TGrellMMButton", [&application](TComponent* owner) { return new TGrellMMButton(owner, &application); });
     registry.add("TGrellGraphicList", [](TComponent* owner) { return new grell::TGrellGraphicList(owner); });
@@ -84,7 +87,8 @@ Kind* TVardak::layoutComponent(std::string_view name) const {
 
 void TVardak::findWindowComponents() {
     WindowComponents& c = components_;
-    c.OstrelSystemInfo = layoutComponent<TComponent>("OstrelSystemInfo");
+    c.OstrelSystemInfo = layoutComponent<probes::TOstrelSystemInfo>("OstrelSystemInfo");
+    c.OstrelSystemInfo->setSplashMaker(services_.refreshSplash);
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
@@ -179,9 +183,31 @@ void TVardak::cmMaximize() {
     services_.actions.toggleMaximized();
 }
 
-// These wait for the probe library's root component and its overview window.
+// This waits for the probe library's overview window.
 void TVardak::image2Click() {}
-void TVardak::hentInfoClick() {}
+
+void TVardak::hentInfoClick() { components_.OstrelSystemInfo->RefreshAll(); }
+
+bool TVardak::runWindowCommand(int id) {
+    struct Command {
+        WindowCommand id;
+        void (TVardak::*run)();
+    };
+    static constexpr std::array<Command, 6> kWindowCommands{{
+        {WindowCommand::MoveForm, &TVardak::cmMoveForm},
+        {WindowCommand::Minimize, &TVardak::cmMinimize},
+        {WindowCommand::Close, &TVardak::cmClose},
+        {WindowCommand::Maximize, &TVardak::cmMaximize},
+        {WindowCommand::Image2Click, &TVardak::image2Click},
+        {WindowCommand::HentInfoClick, &TVardak::hentInfoClick},
+    }};
+    for (const Command& command : kWindowCommands) {
+        if (static_cast<int>(command.id) != id) continue;
+        (this->*command.run)();
+        return true;
+    }
+    return false;
+}
 
 std::optional<grell::EventHandler> TVardak::findHandler(std::string_view name) {
     auto notify = [this](void (TVardak::*method)(TObject&)) {

@@ -18,8 +18,14 @@ namespace vardak::app {
 
 class ComponentRegistry;
 
+// The window's commands that no control invokes, for scripts and tools: the window
+// runs them on WM_COMMAND with these identifiers (as from a menu, no control).
+enum class WindowCommand : int {
+    MoveForm = 0x8001, Minimize, Close, Maximize, Image2Click, HentInfoClick,
+};
+
 // The component kinds of the summary window's layout. What the overview list reads
-// (the probe root, the system components but the drive component), what the printing
+// (the system components but the drive component), what the printing
 // uses (the rich edit, the print dialog) and the web-link label are placeholders that
 // keep their layout settings until those are built.
 ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform);
@@ -37,7 +43,7 @@ public:
 
     // The components, as the window declares them.
     struct WindowComponents {
-        TComponent* OstrelSystemInfo = nullptr;
+        probes::TOstrelSystemInfo* OstrelSystemInfo = nullptr;
         TImageList* IkonListe = nullptr;
         TComponent* GrellSysInfo1 = nullptr;
         grell::TGrellSysDrive* DriveInfo = nullptr;
@@ -102,6 +108,8 @@ public:
     void cmMaximize();
     void image2Click();
     void hentInfoClick();
+    // The command numbered `id` in kWindowCommands; false for no such command.
+    bool runWindowCommand(int id);
 
     // The window's handler named in the layout, or nothing.
     std::optional<grell::EventHandler> findHandler(std::string_view name);

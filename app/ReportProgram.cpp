@@ -7,22 +7,10 @@
 #include "probes/core/Ostrel_LibraryBinding.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
+#include "probes/core/Vesk_GUI.h"
 #include "probes/hardware/CpuidDump.h"
 #include "probes/hardware/Vesk_CPU.h"
 #include "probes/hardware/SmbiosDump.h"
-#include "probes/hardware/Vesk_APM.h"
-#include "probes/hardware/Vesk_Devices.h"
-#include "probes/hardware/Vesk_Disk.h"
-#include "probes/hardware/Vesk_Display.h"
-#include "probes/hardware/Vesk_Engines.h"
-#include "probes/hardware/Vesk_Machine.h"
-#include "probes/hardware/Vesk_Media.h"
-#include "probes/hardware/Vesk_Memory.h"
-#include "probes/software/Vesk_OS.h"
-#include "probes/software/Vesk_Network.h"
-#include "probes/software/Vesk_Printers.h"
-#include "probes/software/Vesk_Software.h"
-#include "probes/software/Vesk_Startup.h"
 
 namespace vardak::app {
 namespace {
@@ -30,11 +18,19 @@ namespace {
 constexpr std::string_view kProgram = "VardakReport";
 constexpr std::string_view kCpuidDumpOption = "--cpuid-dump";
 constexpr std::string_view kSmbiosDumpOption = "--smbios-dump";
+constexpr std::string_view kSilentOption = "--silent";
+constexpr std::string_view kOutputOption = "--output";
+// Beside the output file while it is written; it takes the file's place once complete.
+constexpr std::string_view kPartialSuffix = ".partial";
 
 struct Options {
     bool help = false;
+    // A failing probe is left out without a line (emSilent) instead of written as one.
+    bool silent = false;
     std::optional<std::string> cpuidDump;
     std::optional<std::string> smbiosDump;
+    // The report goes to this file instead of standard output.
+    std::optional<std::string> output;
 };
 
 // The options, or an error text for the user.
@@ -50,12 +46,20 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[index];
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             parsed.options.help = true;
+        } else if (arg == kSilentOption) {
+            parsed.options.silent = true;
         } else if (arg == kCpuidDumpOption) {
             if (index + 1 >= args.size()) {
                 parsed.error = std::string(kCpuidDumpOption) + " needs a file name";
                 return parsed;
             }
             parsed.options.cpuidDump = args[++index];
+        } else if (arg == kOutputOption) {
+            if (index + 1 >= args.size()) {
+                parsed.error = std::string(kOutputOption) + " needs a file name";
+                return parsed;
+            }
+            parsed.options.output = args[++index];
         } else if (arg == kSmbiosDumpOption) {
             if (index + 1 >= args.size()) {
                 parsed.error = std::string(kSmbiosDumpOption) + " needs a file name";
@@ -72,68 +76,44 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     return parsed;
 }
 
-// The full report in the order the root component writes it; the probes add their
-// sections here as they arrive.
-void buildReport(platform::Platform& platform, TStrings& report) {
-    constexpr probes::TExceptionMode kMode = probes::TExceptionMode::emMessage;
-    probes::addReportComment(report, probes::kComponentAbout);
+// The full report: a root component refreshes every probe under `mode` and writes its
+// report. A console program shows no window, so the refresh goes without the splash.
+void buildReport(platform::Platform& platform, probes::TExceptionMode mode, TStrings& report) {
     // The process-wide facts and library bindings the probes read; in the program
     // they are started already, and a second start only counts.
     const probes::OstrelRoutinesSession routines(platform);
     const probes::OstrelBindingsSession bindings(platform);
-    // Refreshed in the root component's order: the devices first.
-    probes::TDevices devices(platform);
-    probes::CallGetInfo(platform.ui(), "TDevices.GetInfo", kMode, &probes::TDevices::GetInfo, devices);
-    probes::TCPU cpu(platform);
-    probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", kMode, &probes::TCPU::GetInfo, cpu);
-    probes::TMemory memory(platform);
-    probes::CallGetInfo(platform.ui(), "TMemory.GetInfo", kMode, &probes::TMemory::GetInfo, memory);
-    probes::TOperatingSystem os(platform);
-    probes::CallGetInfo(platform.ui(), "TOperatingSystem.GetInfo", kMode, &probes::TOperatingSystem::GetInfo, os);
-    probes::TDisk disk(platform);
-    probes::CallGetInfo(platform.ui(), "TDisk.GetInfo", kMode, &probes::TDisk::GetInfo, disk);
-    disk.SetDrive(probes::GetWinDir(platform).substr(0, 2));
-    probes::TMachine machine(platform);
-    probes::CallGetInfo(platform.ui(), 1, "TMachine.GetInfo", kMode, &probes::TMachine::GetInfo, machine);
-    probes::TNetwork network(platform);
-    probes::CallGetInfo(platform.ui(), "TNetwork.GetInfo", kMode, &probes::TNetwork::GetInfo, network);
-    probes::TDisplay display(platform);
-    probes::CallGetInfo(platform.ui(), "TDisplay.GetInfo", kMode, &probes::TDisplay::GetInfo, display);
-    probes::TMedia media(platform);
-    probes::CallGetInfo(platform.ui(), "TMedia.GetInfo", kMode, &probes::TMedia::GetInfo, media);
-    probes::TEngines engines(platform);
-    engines.setExceptionMode(kMode);
-    probes::CallGetInfo(platform.ui(), "TEngines.GetInfo", kMode, &probes::TEngines::GetInfo, engines);
-    probes::TAPM apm(platform);
-    probes::CallGetInfo(platform.ui(), "TAPM.GetInfo", kMode, &probes::TAPM::GetInfo, apm);
-    probes::TPrinters printers(platform);
-    probes::CallGetInfo(platform.ui(), "TPrinters.GetInfo", kMode, &probes::TPrinters::GetInfo, printers);
-    probes::TSoftware software(platform);
-    probes::CallGetInfo(platform.ui(), "TSoftware.GetInfo", kMode, &probes::TSoftware::GetInfo, software);
-    probes::TStartup startup(platform);
-    probes::CallGetInfo(platform.ui(), "TStartup.GetInfo", kMode, &probes::TStartup::GetInfo, startup);
+    probes::TOstrelSystemInfo root(nullptr, platform);
+    root.SetExceptionMode(mode);
+    root.RefreshAll();
+    root.ReportAll(report);
+}
 
-    machine.Report(report);
-    os.Report(report);
-    cpu.Report(report);
-    memory.Report(report);
-    display.Report(report);
-    apm.Report(report);
-    media.Report(report);
-    network.Report(report);
-    devices.Report(report);
-    engines.Report(report);
-    disk.Report(report);
-    printers.Report(report);
-    software.Report(report);
-    startup.Report(report);
+// Writes the report to standard output or, with --output, to the file: first beside it,
+// then in its place, so an older file is replaced only by a complete new report.
+int deliverReport(platform::Platform& platform, const Options& options, const TStrings& report, std::ostream& out,
+                  std::ostream& err) {
+    if (!options.output) {
+        out << probes::reportText(report);
+        out.flush();
+        return out ? kExitOk : kExitFailure;
+    }
+    const std::string& path = *options.output;
+    const std::string partial = path + std::string(kPartialSuffix);
+    platform::FileSystem& files = platform.files();
+    if (!files.writeFile(partial, probes::reportText(report)) || !files.replaceFile(partial, path)) {
+        files.deleteFile(partial);
+        err << kProgram << ": cannot write '" << path << "'\n";
+        return kExitFailure;
+    }
+    return kExitOk;
 }
 
 // Reads a dump file and writes what `decode` reports of it; a file that cannot be read
 // or decoded is an error on `err` naming the file.
 template <typename Decode>
-int reportDump(platform::Platform& platform, const std::string& path, std::ostream& out,
-               std::ostream& err, Decode decode) {
+int reportDump(platform::Platform& platform, const Options& options, const std::string& path,
+               std::ostream& out, std::ostream& err, Decode decode) {
     const std::optional<std::string> contents = platform.files().readFile(path);
     if (!contents) {
         err << kProgram << ": cannot read '" << path << "'\n";
@@ -146,15 +126,13 @@ int reportDump(platform::Platform& platform, const std::string& path, std::ostre
         err << kProgram << ": " << path << ": " << failure.message() << "\n";
         return kExitFailure;
     }
-    out << probes::reportText(report);
-    out.flush();
-    return out ? kExitOk : kExitFailure;
+    return deliverReport(platform, options, report, out, err);
 }
 
 // The four CPU sections of the processor a cpuid_tool dump describes.
-int reportDumpedProcessor(platform::Platform& platform, const std::string& path, std::ostream& out,
-                          std::ostream& err) {
-    return reportDump(platform, path, out, err, [&platform](const std::string& text, TStringList& report) {
+int reportDumpedProcessor(platform::Platform& platform, const Options& options, const std::string& path,
+                          std::ostream& out, std::ostream& err) {
+    return reportDump(platform, options, path, out, err, [&platform](const std::string& text, TStringList& report) {
         probes::DumpedProcessor processor(probes::CpuidDump::parse(text));
         probes::TCPU cpu(platform, processor);
         probes::CallGetInfo(platform.ui(), "TCPU.GetInfo", probes::TExceptionMode::emRaise,
@@ -164,9 +142,9 @@ int reportDumpedProcessor(platform::Platform& platform, const std::string& path,
 }
 
 // The "[SMBIOS]" section of the machine a raw SMBIOS dump describes.
-int reportDumpedSMBIOS(platform::Platform& platform, const std::string& path, std::ostream& out,
-                       std::ostream& err) {
-    return reportDump(platform, path, out, err, [&platform](const std::string& bytes, TStringList& report) {
+int reportDumpedSMBIOS(platform::Platform& platform, const Options& options, const std::string& path,
+                       std::ostream& out, std::ostream& err) {
+    return reportDump(platform, options, path, out, err, [&platform](const std::string& bytes, TStringList& report) {
         const std::span<const uint8_t> raw(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         probes::TSMBIOS smbios(platform);
         smbios.LoadImage(probes::ParseSMBIOSDump(raw));
@@ -178,8 +156,11 @@ int reportDumpedSMBIOS(platform::Platform& platform, const std::string& path, st
 }  // namespace
 
 std::string usageText() {
-    return "Usage: VardakReport [--cpuid-dump FILE | --smbios-dump FILE]\n"
+    return "Usage: VardakReport [--silent] [--output FILE] [--cpuid-dump FILE | --smbios-dump FILE]\n"
            "Refreshes the system probes and prints the report to standard output.\n"
+           "  --silent           leave a probe that fails out without a line about it\n"
+           "  --output FILE      write the report to FILE (ANSI, CR LF lines) instead; an\n"
+           "                     older FILE is replaced only once the new report is complete\n"
            "  --cpuid-dump FILE  print only the CPU sections for the processor of FILE,\n"
            "                     a dump written by 'cpuid_tool --save' (nothing is measured:\n"
            "                     the clock and the processor count read 0)\n"
@@ -198,17 +179,17 @@ int runReportProgram(platform::Platform& platform, const std::vector<std::string
         out << usageText();
         return kExitOk;
     }
-    if (parsed.options.smbiosDump) {
-        return reportDumpedSMBIOS(platform, *parsed.options.smbiosDump, out, err);
+    const Options& options = parsed.options;
+    if (options.smbiosDump) {
+        return reportDumpedSMBIOS(platform, options, *options.smbiosDump, out, err);
     }
-    if (parsed.options.cpuidDump) {
-        return reportDumpedProcessor(platform, *parsed.options.cpuidDump, out, err);
+    if (options.cpuidDump) {
+        return reportDumpedProcessor(platform, options, *options.cpuidDump, out, err);
     }
     TStringList report;
-    buildReport(platform, report);
-    out << probes::reportText(report);
-    out.flush();
-    return out ? kExitOk : kExitFailure;
+    buildReport(platform, options.silent ? probes::TExceptionMode::emSilent : probes::TExceptionMode::emMessage,
+                report);
+    return deliverReport(platform, options, report, out, err);
 }
 
 }  // namespace vardak::app

@@ -1,6 +1,7 @@
 // What the summary window needs from the program around it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@ namespace vardak::grell {
 class TGrellGraphic;
 class TGrellApplication;
 }  // namespace vardak::grell
+
+namespace vardak::probes {
+class RefreshSplash;
+}  // namespace vardak::probes
 
 namespace vardak::platform {
 class FileSystem;
@@ -48,6 +53,8 @@ struct VardakServices {
     grell::TGrellApplication& application;
     // The system the window's components read.
     platform::Platform& platform;
+    // The window the probe root shows while it refreshes everything; none when empty.
+    std::function<std::unique_ptr<probes::RefreshSplash>()> refreshSplash = {};
 };
 
 }  // namespace vardak::app

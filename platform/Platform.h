@@ -299,6 +299,10 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
+    // Puts the file `source` in the place of `target` (in the same folder), replacing a
+    // file there, so that `target` is never a half-written file. False when the move
+    // fails; `source` is then left where it was.
+    virtual bool replaceFile(const std::string& source, const std::string& target) = 0;
     virtual bool directoryExists(const std::string& path) = 0;
     // Creates one folder whose parent exists.
     virtual bool createDirectory(const std::string& path) = 0;

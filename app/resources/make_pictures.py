@@ -177,6 +177,9 @@ def main():
             for pressed in (False, True):
                 index = 2 * button + (1 if pressed else 0)
                 image = button_face(size, caption, BUTTON_COLOURS[button], pressed)
+                # 8 bits a pixel: a face has a few hundred colours, and forty of them
+                # ship in every program.
+                image = image.convert("P", palette=Image.ADAPTIVE, colors=256)
                 image.save(os.path.join(out, "knap_%s_%d.bmp" % (language.lower(), index)), "BMP")
     row_icons().save(os.path.join(out, "rowicons.bmp"), "BMP")
     for index, picture in enumerate(billeder()):

@@ -12,6 +12,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "probes/core/Ostrel_LibraryBinding.h"
 #include "probes/core/Ostrel_Routines.h"
+#include "probes/overview/win32/Vesk_Splash.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace vardak;
@@ -28,7 +29,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         grellHost.handleException(error);
     });
 
-    app::TVardak form(nullptr, {files, resources, host, application, platform});
+    app::TVardak form(nullptr, {files, resources, host, application, platform,
+                                probes::win32::TscrVesk_Splash::maker(instance)});
     form.setHost(&host);
     try {
         const auto layout = resources.rawData(app::win32::kLayoutResource);

@@ -404,6 +404,9 @@ LRESULT Win32FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
         if (form_->broadcastDialogChar(static_cast<char>(wParam))) return 0;
         break;
+    case WM_COMMAND:
+        if (lParam == 0 && form_->runWindowCommand(LOWORD(wParam))) return 0;
+        break;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -221,6 +221,33 @@ bool Win32FileSystem::writeFile(const std::string& path, const std::string& byte
 
 bool Win32FileSystem::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+bool Win32FileSystem::replaceFile(const std::string& source, const std::string& target) {
+    if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) {
+        return true;
+    }
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+        return false;
+    }
+    return replaceByMovingAside(source, target);
+}
+
+bool Win32FileSystem::replaceByMovingAside(const std::string& source, const std::string& target) {
+    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileA(source.c_str(), target.c_str()) != FALSE;
+    }
+    const std::string aside = source + ".old";
+    DeleteFileA(aside.c_str());
+    if (MoveFileA(target.c_str(), aside.c_str()) == FALSE) {
+        return false;
+    }
+    if (MoveFileA(source.c_str(), target.c_str()) == FALSE) {
+        MoveFileA(aside.c_str(), target.c_str());
+        return false;
+    }
+    DeleteFileA(aside.c_str());
+    return true;
+}
+
 bool Win32FileSystem::directoryExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

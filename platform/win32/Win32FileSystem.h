@@ -22,6 +22,11 @@ public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool deleteFile(const std::string& path) override;
+    bool replaceFile(const std::string& source, const std::string& target) override;
+    // The 95/98 line's way, which lacks MoveFileEx: the old file steps aside (under the
+    // source's name and ".old"), the new one takes its name, the old one comes back if
+    // that fails.
+    static bool replaceByMovingAside(const std::string& source, const std::string& target);
     bool directoryExists(const std::string& path) override;
     bool createDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;

@@ -68,6 +68,10 @@ using UniqueFile = UniqueResource<HANDLE, CloseHandle, invalidFileHandle>;
 // A search handle from FindFirstFile.
 using UniqueFind = UniqueResource<HANDLE, FindClose, invalidFileHandle>;
 
+inline HGDIOBJ noGdiObject() { return nullptr; }
+// A font, brush or pen this code created (never a stock object).
+using UniqueGdiObject = UniqueResource<HGDIOBJ, DeleteObject, noGdiObject>;
+
 // The text of a fixed-size buffer the system filled: up to its first NUL, never
 // past its end.
 template <size_t Size>

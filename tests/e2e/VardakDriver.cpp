@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/wine/WineHarness.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -118,7 +120,7 @@ struct Picture {
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// A 24-bit bottom-up bitmap file as the picture script writes them.
+// A bottom-up bitmap file of 24 or 8 bits a pixel, as the picture script writes them.
 std::optional<Picture> loadBmp(const std::string& path) {
     const std::optional<std::string> bytes = readFile(path);
     if (!bytes || bytes->size() < 54) return std::nullopt;
@@ -130,16 +132,20 @@ std::optional<Picture> loadBmp(const std::string& path) {
     Picture picture;
     picture.width = static_cast<int>(number(18, 4));
     picture.height = static_cast<int>(number(22, 4));
-    if (number(28, 2) != 24 || picture.width <= 0 || picture.height <= 0) return std::nullopt;
+    const uint32_t bitCount = number(28, 2);
+    if ((bitCount != 24 && bitCount != 8) || picture.width <= 0 || picture.height <= 0) return std::nullopt;
     const size_t offset = number(10, 4);
-    const size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) / 4 * 4;
-    if (offset + stride * picture.height > bytes->size()) return std::nullopt;
+    const size_t paletteAt = 14 + number(14, 4);
+    const size_t bytesPerPixel = bitCount / 8;
+    const size_t stride = (static_cast<size_t>(picture.width) * bytesPerPixel + 3) / 4 * 4;
+    if (offset + stride * picture.height > bytes->size() || (bitCount == 8 && paletteAt + 1024 > offset)) return std::nullopt;
     picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y) {
         const size_t row = offset + stride * (picture.height - 1 - y);
         for (int x = 0; x < picture.width; ++x) {
-            const size_t p = row + static_cast<size_t>(x) * 3;
-            picture.pixels[static_cast<size_t>(y) * picture.width + x] = number(p, 3);
+            const size_t p = row + static_cast<size_t>(x) * bytesPerPixel;
+            picture.pixels[static_cast<size_t>(y) * picture.width + x] =
+                bitCount == 8 ? number(paletteAt + 4 * number(p, 1), 3) : number(p, 3);
         }
     }
     return picture;
@@ -312,6 +318,13 @@ public:
     }
 
     Picture screenshot() const { return captureScreen(windowRect()); }
+
+    HANDLE mainThread() const { return process_.hThread; }
+
+    // A visible top-level window of this program of class `className`, or null.
+    HWND visibleWindowOfClass(const char* className) const {
+        return visibleWindow([className](const std::string& found) { return lstrcmpiA(found.c_str(), className) == 0; });
+    }
 
     Picture buttonOnScreen(const ButtonPlace& button) const {
         const POINT origin = clientOrigin();
@@ -541,6 +554,92 @@ TEST(LanguageBuilds, EachBuildShowsItsFacesAndAnUnknownWordDanish) {
         EXPECT_TRUE(vardak->waitForExit());
     }
 }
+
+// ---------------------------------------------------------------- the refresh's splash window
+
+constexpr WPARAM kHentInfoClickCommand = 0x8006;
+constexpr int kSplashWidth = 360;
+constexpr int kSplashHeight = 144;
+
+// Black frame, white panel, black strip with white text: the splash as painted.
+bool looksPainted(const Picture& splash) {
+    if (splash.width != kSplashWidth || splash.height != kSplashHeight) return false;
+    const uint32_t black = 0;
+    const uint32_t white = 0xFFFFFF;
+    int whiteInStrip = 0;
+    for (int x = 0; x < kSplashWidth; ++x) whiteInStrip += splash.at(x, kSplashHeight - 10) == white;
+    return splash.at(1, 1) == black && splash.at(kSplashWidth - 2, 70) == black && splash.at(200, 100) == white &&
+           splash.at(5, kSplashHeight - 2) == black && whiteInStrip > 0;
+}
+
+struct SplashSeen {
+    bool shown = false;
+    bool painted = false;
+    bool topmost = false;
+    RECT rect{};
+    std::string errorBox;  // the text of an error box, if one came up
+};
+
+std::string windowText(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Runs the refresh and watches for the splash until it goes; the program's main thread
+// is held while the screen is read, so a short refresh cannot end under the camera.
+SplashSeen watchRefresh(RunningVardak& vardak, const std::string& shotName) {
+    SplashSeen seen;
+    PostMessageA(vardak.window(), WM_COMMAND, kHentInfoClickCommand, 0);
+    const auto deadline = Clock::now() + kStartTimeout;
+    bool gone = false;
+    while (Clock::now() < deadline && !gone) {
+        if (const HWND box = vardak.visibleWindowOfClass("#32770")) {
+            seen.errorBox = windowText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        const HWND splash = vardak.visibleWindowOfClass("TscrVesk_Splash");
+        if (splash == nullptr) {
+            gone = seen.shown;
+            Sleep(5);
+            continue;
+        }
+        seen.shown = true;
+        if (seen.painted) continue;
+        SuspendThread(vardak.mainThread());
+        GetWindowRect(splash, &seen.rect);
+        seen.topmost = (GetWindowLongA(splash, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        const Picture shot = captureScreen(seen.rect);
+        seen.painted = looksPainted(shot);
+        saveScreenshot(shot, shotName);  // the last one seen, painted or not
+        ResumeThread(vardak.mainThread());
+    }
+    return seen;
+}
+
+class RefreshSplash : public ::testing::TestWithParam<vardak::winetest::WindowsPose> {};
+
+TEST_P(RefreshSplash, HentInfoClickShowsTheSplashCentredOnTopAndNoErrorBox) {
+    const std::string pose(vardak::winetest::wineVersionName(GetParam()));
+    const vardak::winetest::PosedWindows posed(GetParam());
+    ASSERT_TRUE(posed.active());
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    const SplashSeen seen = watchRefresh(vardak, "vardak-splash-" + pose);
+    EXPECT_TRUE(seen.shown);
+    EXPECT_TRUE(seen.painted) << "the splash was not seen painted";
+    EXPECT_TRUE(seen.topmost);
+    EXPECT_EQ(seen.rect.right - seen.rect.left, kSplashWidth);
+    EXPECT_EQ(seen.rect.bottom - seen.rect.top, kSplashHeight);
+    EXPECT_EQ(seen.rect.left, (GetSystemMetrics(SM_CXSCREEN) - kSplashWidth) / 2);
+    EXPECT_EQ(seen.errorBox, "") << "an error box came up";
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Poses, RefreshSplash,
+                         ::testing::Values(vardak::winetest::WindowsPose::WindowsXP,
+                                           vardak::winetest::WindowsPose::Windows98));
 
 // ---------------------------------------------------------------- benchmark
 

@@ -35,7 +35,11 @@ protected:
     void SetUp() override { resources.strings[kVoltageCaptionId] = "Sp\xE6nding"; }
 
     TVardak& create() {
-        window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application, machine});
+        window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application, machine,
+                                                                   [this] {
+                                                                       ++splashes;
+                                                                       return std::make_unique<probes::RefreshSplash>();
+                                                                   }});
         window->setHost(&host);
         window->setBounds(0, 0, kClientWidth, kClientHeight);
         window->createFromLayout(layoutText());
@@ -77,6 +81,7 @@ protected:
     grelltest::RecordingHost host;
     grelltest::RecordingTextPainter text;
     std::unique_ptr<TVardak> window;
+    int splashes = 0;
 };
 
 TEST_F(SummaryWindowTest, ComponentsInDeclarationOrder) {
@@ -224,12 +229,17 @@ TEST_F(SummaryWindowTest, FaceListsHoldTenNamedPictures) {
     EXPECT_EQ(components().Billeder->graphics().count(), 2);
 }
 
+// The layout stores emMessage for the probe root, which passes it on as it is read: the
+// Engines probe, which starts with emRaise, follows.
+TEST_F(SummaryWindowTest, TheProbeRootTakesItsModeFromTheLayout) {
+    create();
+    probes::TOstrelSystemInfo* root = components().OstrelSystemInfo;
+    EXPECT_EQ(root->ExceptionMode(), probes::TExceptionMode::emMessage);
+    EXPECT_EQ(root->Engines().ExceptionMode(), probes::TExceptionMode::emMessage);
+}
+
 TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
     create();
-    auto* root = dynamic_cast<TLayoutPlaceholder*>(components().OstrelSystemInfo);
-    ASSERT_NE(root, nullptr);
-    ASSERT_NE(root->setting("ExceptionMode"), nullptr);
-    EXPECT_EQ(root->setting("ExceptionMode")->text, "emMessage");
     auto* link = dynamic_cast<TLayoutPlaceholder*>(components().WWWHop);
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->setting("Caption")->text, "WWWJump");
@@ -351,16 +361,15 @@ TEST_F(SummaryWindowTest, HiddenKopierTakesNoClicks) {
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(SummaryWindowTest, WindowCommands) {
+TEST_F(SummaryWindowTest, WindowCommandsRunByTheirNumbers) {
     create();
-    window->cmMoveForm();
-    window->cmMinimize();
-    window->cmClose();
-    window->cmMaximize();
-    window->image2Click();
-    window->hentInfoClick();
+    for (int id = static_cast<int>(WindowCommand::MoveForm); id <= static_cast<int>(WindowCommand::HentInfoClick); ++id) {
+        EXPECT_TRUE(window->runWindowCommand(id)) << id;
+    }
+    EXPECT_FALSE(window->runWindowCommand(static_cast<int>(WindowCommand::HentInfoClick) + 1));
     EXPECT_EQ(actions.calls,
               (std::vector<std::string>{"startWindowDrag", "minimize", "close", "toggleMaximized"}));
+    EXPECT_EQ(splashes, 1) << "HentInfoClick refreshes everything under the splash";
 }
 
 TEST_F(SummaryWindowTest, PaintedWindowShowsHeaderAndFaces) {

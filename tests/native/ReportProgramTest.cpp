@@ -194,6 +194,80 @@ TEST(ReportProgram, TheEnginesComeBetweenTheDevicesAndTheDisks) {
                                         "[DirectMusic]", "[ASPI32]", "[Disks]"}));
 }
 
+// A machine without a time zone: the operating-system probe fails partly. In a console
+// program the failure is a line of standard output, or nothing with --silent; the report
+// is whole either way.
+struct FailureLineCase {
+    std::vector<std::string> args;
+    size_t failureLines;
+};
+
+TEST(ReportProgram, AFailingProbeIsALineUnlessSilent) {
+    const FailureLineCase cases[] = {{{}, 1}, {{"--silent"}, 0}};
+    for (const FailureLineCase& test : cases) {
+        SCOPED_TRACE(test.args.empty() ? "no option" : test.args[0]);
+        testing::FakePlatform machine;
+        machine.uiFake.console = true;
+        machine.localeFake.timeZone.reset();
+        const ProgramRun run = runWith(machine, test.args);
+        EXPECT_EQ(run.exitCode, kExitOk);
+        EXPECT_TRUE(machine.uiFake.errors.empty());
+        EXPECT_EQ(machine.uiFake.lines.size(), test.failureLines);
+        EXPECT_EQ(static_cast<size_t>(std::count(machine.uiFake.lines.begin(), machine.uiFake.lines.end(),
+                                                 "TTimeZone.GetInfo: The system gives no time zone")),
+                  test.failureLines);
+        EXPECT_EQ(sectionsOf(run.out).back(), "[Run Once]");
+    }
+}
+
+// --output: the report in the file, standard output empty, an older file replaced only
+// by a complete report, and never a partial file left behind.
+enum class OutputTrouble { None, FullDisk, ReadOnlyTarget };
+struct OutputCase {
+    const char* name;
+    OutputTrouble trouble;
+    int exitCode;
+};
+
+TEST(ReportProgram, TheOutputFileIsReplacedOnlyByACompleteReport) {
+    constexpr OutputCase kCases[] = {
+        {"written", OutputTrouble::None, kExitOk},
+        {"full disk", OutputTrouble::FullDisk, kExitFailure},
+        {"read-only file", OutputTrouble::ReadOnlyTarget, kExitFailure},
+    };
+    const std::string path = "C:\\Reports\\machine.txt";
+    for (const OutputCase& test : kCases) {
+        SCOPED_TRACE(test.name);
+        testing::FakePlatform machine;
+        machine.filesFake.writeFile(path, "older report\r\n");
+        if (test.trouble == OutputTrouble::FullDisk) machine.filesFake.limitWrites(40);
+        if (test.trouble == OutputTrouble::ReadOnlyTarget) machine.filesFake.markReadOnly(path);
+        const ProgramRun run = runWith(machine, {"--output", path});
+        EXPECT_EQ(run.exitCode, test.exitCode);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(machine.filesFake.filePaths().size(), 1u) << "a file was left beside the report";
+        const std::string written = machine.filesFake.readFile(path).value_or("");
+        if (test.exitCode == kExitOk) {
+            EXPECT_TRUE(run.err.empty());
+            EXPECT_EQ(written.rfind(";Ostrel System Information Component 7.61", 0), 0u);
+            EXPECT_EQ(sectionsOf(written).back(), "[Run Once]");
+            EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+        } else {
+            EXPECT_EQ(run.err, "VardakReport: cannot write '" + path + "'\n");
+            EXPECT_EQ(written, "older report\r\n");
+        }
+    }
+}
+
+TEST(ReportProgram, OptionsWithoutTheirFileAreUsageErrors) {
+    for (const char* option : {"--output", "--smbios-dump"}) {
+        testing::FakePlatform machine;
+        const ProgramRun run = runWith(machine, {option});
+        EXPECT_EQ(run.exitCode, kExitUsage) << option;
+        EXPECT_NE(run.err.find(std::string(option) + " needs a file name"), std::string::npos) << run.err;
+    }
+}
+
 TEST(ReportProgram, DecodesACpuidToolDumpIntoTheFourCpuSectionsOnly) {
     testing::FakePlatform machine;
     machine.processorFake.processorCount = 2;

@@ -151,6 +151,18 @@ bool FakeFileSystem::deleteFile(const std::string& path) {
     return files_.erase(key) != 0;
 }
 
+bool FakeFileSystem::replaceFile(const std::string& source, const std::string& target) {
+    const std::string from = normalisedPath(source);
+    const std::string to = normalisedPath(target);
+    const auto found = files_.find(from);
+    if (found == files_.end() || to.empty() || readOnly_.count(to) != 0 || readOnly_.count(from) != 0) return false;
+    std::string bytes = std::move(found->second);
+    files_.erase(found);
+    files_[to] = std::move(bytes);
+    rememberSpelling(target);
+    return true;
+}
+
 bool FakeFileSystem::directoryExists(const std::string& path) {
     std::string key = normalisedPath(path);
     while (key.size() > 3 && key.back() == '\\') key.pop_back();

@@ -53,6 +53,7 @@ public:
     // Fails for a file marked read-only.
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool deleteFile(const std::string& path) override;
+    bool replaceFile(const std::string& source, const std::string& target) override;
     bool directoryExists(const std::string& path) override;
     // Fails where the folder or a file of that name exists already.
     bool createDirectory(const std::string& path) override;

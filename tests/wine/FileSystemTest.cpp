@@ -100,6 +100,32 @@ TEST_F(FileSystemTest, WritesAndReadsBackBytesUnchanged) {
     EXPECT_TRUE(files_.fileExists(file.path()));
 }
 
+TEST_F(FileSystemTest, ReplacesAFileWholeOrLeavesTheOldOne) {
+    using Replace = bool (*)(win32::Win32FileSystem&, const std::string&, const std::string&);
+    const Replace ways[] = {
+        [](win32::Win32FileSystem& files, const std::string& source, const std::string& target) {
+            return files.replaceFile(source, target);
+        },
+        [](win32::Win32FileSystem&, const std::string& source, const std::string& target) {
+            return win32::Win32FileSystem::replaceByMovingAside(source, target);
+        },
+    };
+    for (const Replace replace : ways) {
+        const TemporaryFile target(temporaryFileName());
+        const std::string source = target.path() + ".partial";
+        ASSERT_TRUE(files_.writeFile(target.path(), "older"));
+        ASSERT_TRUE(files_.writeFile(source, "newer"));
+        EXPECT_TRUE(replace(files_, source, target.path()));
+        EXPECT_EQ(files_.readFile(target.path()), "newer");
+        EXPECT_FALSE(files_.fileExists(source));
+        EXPECT_FALSE(files_.fileExists(source + ".old"));
+
+        EXPECT_FALSE(replace(files_, source, target.path())) << "no new file";
+        EXPECT_EQ(files_.readFile(target.path()), "newer") << "the old file stays";
+        EXPECT_FALSE(files_.fileExists(source + ".old"));
+    }
+}
+
 TEST_F(FileSystemTest, MissingFilesAndFoldersAreNoFiles) {
     const std::string missing = system_.tempDirectory() + "vardak-no-such-file.txt";
     EXPECT_FALSE(files_.fileExists(missing));
