@@ -85,6 +85,11 @@ void TOverviewBuilder::BuildOverview() {
     if (details) {
         SeparatorRow();
         AddSoundRows();
+    }
+    // After the sound rows, and without the details too: the list then shows two
+    // separators between the memory and the disk space.
+    SeparatorRow();
+    if (details) {
         if (!legacyWindows_) AddNetworkRows();
         AddDeviceRows();
     }
@@ -195,7 +200,6 @@ void TOverviewBuilder::AddSoundRows() {
             row(text(text::kGamePort), entryOrEmpty(devices, media.GamePortIndex()), icon::kGamePort);
         }
     }
-    SeparatorRow();
 }
 
 void TOverviewBuilder::AddNetworkRows() {
