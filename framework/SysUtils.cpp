@@ -259,6 +259,19 @@ std::optional<double> tryStrToFloat(std::string_view text, char decimalSeparator
     return negative ? -value : value;
 }
 
+std::string shortestScientific(double magnitude) {
+    // The C library's correctly rounded digits at growing precision; 17 digits always
+    // read back. (std::to_chars would do it in one call but brings over 100 KB of
+    // tables into every program.)
+    char buffer[64] = {};
+    for (int decimals = 0; decimals <= 16; ++decimals) {
+        const int length = std::snprintf(buffer, sizeof buffer, "%.*e", decimals, magnitude);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) break;
+        if (std::strtod(buffer, nullptr) == magnitude) return std::string(buffer, static_cast<size_t>(length));
+    }
+    return buffer;
+}
+
 std::string floatToStr(double value, char decimalSeparator) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
