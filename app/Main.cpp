@@ -12,20 +12,26 @@ using grell::TGrellMMButton;
 
 namespace {
 
-// Placeholders until the overview list (system components), the printing (rich edit,
-// print dialog) and the web link (URL label) are built.
-constexpr std::array<std::string_view, 8> kPlaceholderKinds{
-    "TGrellSysInfo",    "TGrellSysUninstall", "TGrellSysCPU", "TGrellSysWindows",
-    "TGrellSysNetwork", "TRichEdit",          "TPrintDialog", "TGrellURLLabel",
-};
+// Placeholders until the printing (rich edit, print dialog) and the web link (URL label)
+// are built.
+constexpr std::array<std::string_view, 3> kPlaceholderKinds{"TRichEdit", "TPrintDialog", "TGrellURLLabel"};
+
+// Registers a system component made from its owner and the platform.
+template <class Component>
+void addSystemComponent(ComponentRegistry& registry, std::string_view kind, platform::Platform& platform) {
+    registry.add(std::string(kind), [&platform](TComponent* owner) { return new Component(owner, platform); });
+}
 
 }  // namespace
 
 ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform) {
     ComponentRegistry registry;
-    registry.add("TGrellSysDrive", [&platform](TComponent* owner) {
-        return new TLayoutSystemComponent<grell::TGrellSysDrive>(owner, platform);
-    });
+    addSystemComponent<TLayoutSystemComponent<grell::TGrellSysDrive>>(registry, "TGrellSysDrive", platform);
+    addSystemComponent<TLayoutSystemComponent<grell::TGrellSysUninstall>>(registry, "TGrellSysUninstall", platform);
+    addSystemComponent<TLayoutSystemComponent<grell::TGrellSysProcessor>>(registry, "TGrellSysProcessor", platform);
+    addSystemComponent<TLayoutSystemComponent<grell::TGrellSysWindows>>(registry, "TGrellSysWindows", platform);
+    addSystemComponent<TLayoutSystemComponent<grell::TGrellSysNetwork>>(registry, "TGrellSysNetwork", platform);
+    addSystemComponent<grell::TGrellSysInfo>(registry, "TGrellSysInfo", platform);
     registry.add("TOstrelSystemInfo", [&platform](TComponent* owner) {
         return new TLayoutOstrelSystemInfo(owner, platform);
     });
@@ -90,9 +96,9 @@ void TVardak::findWindowComponents() {
     c.OstrelSystemInfo = layoutComponent<probes::TOstrelSystemInfo>("OstrelSystemInfo");
     c.OstrelSystemInfo->setSplashMaker(services_.refreshSplash);
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
-    c.GrellSysInfo1 = layoutComponent<TComponent>("GrellSysInfo1");
+    c.GrellSysInfo1 = layoutComponent<grell::TGrellSysInfo>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
-    c.Uninstall = layoutComponent<TComponent>("Uninstall");
+    c.Uninstall = layoutComponent<grell::TGrellSysUninstall>("Uninstall");
     c.Billeder = layoutComponent<grell::TGrellGraphicList>("Billeder");
     c.ImageList1 = layoutComponent<TImageList>("ImageList1");
     c.Panel2 = layoutComponent<TPanel>("Panel2");
@@ -111,9 +117,9 @@ void TVardak::findWindowComponents() {
     c.Afslut = layoutComponent<TGrellMMButton>("Afslut");
     c.Udskriv = layoutComponent<TGrellMMButton>("Udskriv");
     c.Udskrift = layoutComponent<TComponent>("Udskrift");
-    c.CPUInfo = layoutComponent<TComponent>("CPUInfo");
-    c.WinInfo = layoutComponent<TComponent>("WinInfo");
-    c.NetInfo = layoutComponent<TComponent>("NetInfo");
+    c.CPUInfo = layoutComponent<grell::TGrellSysProcessor>("CPUInfo");
+    c.WinInfo = layoutComponent<grell::TGrellSysWindows>("WinInfo");
+    c.NetInfo = layoutComponent<grell::TGrellSysNetwork>("NetInfo");
     c.Kopier = layoutComponent<TGrellMMButton>("Kopier");
     c.Printer = layoutComponent<TComponent>("Printer");
     c.Shape1 = layoutComponent<TShape>("Shape1");
@@ -150,10 +156,34 @@ void TVardak::formCreate() {
     components_.Programmer->setPressed(saved.programmer);
     components_.Partitioner->setPressed(saved.partitioner);
     components_.Detaljer->setPressed(saved.detaljer);
+
+    legacyWindows_ = IsLegacyWindows(components_.GrellSysInfo1->VersionWIN());
+    BuildOverview();
 }
 
 void TVardak::opdaterClick(TObject&) {
     components_.List->clear();
+    BuildOverview();
+}
+
+void TVardak::BuildOverview() {
+    const WindowComponents& c = components_;
+    const OverviewSources sources{*c.OstrelSystemInfo, *c.CPUInfo, *c.WinInfo, *c.DriveInfo, *c.Uninstall,
+                                  services_.platform,
+                                  [this](int id) { return services_.resources.loadString(id); }};
+    const std::array<TGrellMMButton*, 3> toggles{c.Programmer, c.Partitioner, c.Detaljer};
+    // The toggles take no clicks while the list is built; they come back also when a
+    // probe raises on the way (the error then reaches the application's handler).
+    for (TGrellMMButton* toggle : toggles) toggle->setEnabled(false);
+    struct Reenable {
+        const std::array<TGrellMMButton*, 3>& toggles;
+        ~Reenable() {
+            for (TGrellMMButton* toggle : toggles) toggle->setEnabled(true);
+        }
+    } reenable{toggles};
+    const ToggleStates states = toggleStates();
+    TOverviewBuilder(sources, {states.programmer, states.partitioner, states.detaljer}, legacyWindows_, *c.List)
+        .BuildOverview();
 }
 
 void TVardak::afslutClick(TObject&) {

@@ -12,7 +12,10 @@
 #include "app/VardakServices.h"
 #include "grell/controls/GrellImageList.h"
 #include "grell/controls/GrellMMButton.h"
+#include "app/Overview.h"
 #include "grell/system/GrellSysDrive.h"
+#include "grell/system/GrellSysInfo.h"
+#include "grell/system/GrellSysNetwork.h"
 
 namespace vardak::app {
 
@@ -24,10 +27,9 @@ enum class WindowCommand : int {
     MoveForm = 0x8001, Minimize, Close, Maximize, Image2Click, HentInfoClick,
 };
 
-// The component kinds of the summary window's layout. What the overview list reads
-// (the system components but the drive component), what the printing
-// uses (the rich edit, the print dialog) and the web-link label are placeholders that
-// keep their layout settings until those are built.
+// The component kinds of the summary window's layout. What the printing uses (the rich
+// edit, the print dialog) and the web-link label are placeholders that keep their
+// layout settings until those are built.
 ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform);
 
 class TVardak : public grell::TGrellWinControl {
@@ -45,9 +47,9 @@ public:
     struct WindowComponents {
         probes::TOstrelSystemInfo* OstrelSystemInfo = nullptr;
         TImageList* IkonListe = nullptr;
-        TComponent* GrellSysInfo1 = nullptr;
+        grell::TGrellSysInfo* GrellSysInfo1 = nullptr;
         grell::TGrellSysDrive* DriveInfo = nullptr;
-        TComponent* Uninstall = nullptr;
+        grell::TGrellSysUninstall* Uninstall = nullptr;
         grell::TGrellGraphicList* Billeder = nullptr;
         TImageList* ImageList1 = nullptr;
         TPanel* Panel2 = nullptr;
@@ -66,9 +68,9 @@ public:
         grell::TGrellMMButton* Afslut = nullptr;
         grell::TGrellMMButton* Udskriv = nullptr;
         TComponent* Udskrift = nullptr;
-        TComponent* CPUInfo = nullptr;
-        TComponent* WinInfo = nullptr;
-        TComponent* NetInfo = nullptr;
+        grell::TGrellSysProcessor* CPUInfo = nullptr;
+        grell::TGrellSysWindows* WinInfo = nullptr;
+        grell::TGrellSysNetwork* NetInfo = nullptr;
         grell::TGrellMMButton* Kopier = nullptr;
         TComponent* Printer = nullptr;
         TShape* Shape1 = nullptr;
@@ -91,10 +93,15 @@ public:
     grell::TGrellGraphicList* faceList(UiLanguage language) const;
     ToggleStates toggleStates() const;
 
-    // Start-up: language, button faces, saved toggle states.
+    // Start-up: language, button faces, saved toggle states, then the list.
     void formCreate();
     // Shared handler of the three toggles; the click has toggled the button already.
+    // The list is built again.
     void opdaterClick(TObject& sender);
+    // Appends the computer's facts to the list, as the toggles ask (see TOverviewBuilder).
+    void BuildOverview();
+    // Windows 95 or 98, found at start: rows they cannot fill are left out.
+    bool legacyWindows() const { return legacyWindows_; }
     // Saves the toggle states and ends the program.
     void afslutClick(TObject& sender);
     void udskrivClick(TObject& sender);
@@ -122,6 +129,7 @@ private:
     VardakServices services_;
     WindowComponents components_;
     UiLanguage uiLanguage_ = UiLanguage::Danish;
+    bool legacyWindows_ = false;
     int windowWidth_ = 0;
     int windowHeight_ = 0;
     std::optional<int> maxWidth_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures one start of Vardak.exe under Wine: the time from process creation to the
-# window being shown, and the program's working set once the window is up. Builds
+# window being shown with its list filled, the program's working set once the window
+# is up, and the list's rebuild after a click on Detaljer (down, then up). Builds
 # the programs first; uses a private Xvfb server and the shared prefix of build/win32.
 #   scripts/bench-startup.sh [PROGRAM.exe]      (default Vardak.exe)
 # VARDAK_BUILD_DIR names another Win32 build folder than build/win32.
@@ -40,3 +41,8 @@ ms=$(sed -n 's/^start-to-window-ms=//p' "$out/bench.txt" | tr -d '\r')
 ws=$(sed -n 's/^working-set-kb=//p' "$out/bench.txt" | tr -d '\r')
 peak=$(sed -n 's/^peak-working-set-kb=//p' "$out/bench.txt" | tr -d '\r')
 echo "$program under Wine: window shown $ms ms after process start; working set $ws KB (peak $peak KB)"
+with=$(sed -n 's/^rebuild-with-details-ms=//p' "$out/bench.txt" | tr -d '\r')
+without=$(sed -n 's/^rebuild-without-details-ms=//p' "$out/bench.txt" | tr -d '\r')
+if [ -n "$with" ]; then
+    echo "list rebuilt after a toggle click: $with ms with the details, $without ms without"
+fi

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "probes/core/Format.h"
+#include "probes/core/Ostrel_Routines.h"
 
 namespace vardak::grell {
 
@@ -11,12 +12,6 @@ namespace {
 TDateTime localNow(platform::System& system) {
     const platform::SystemTime now = system.localTime();
     return probes::EncodeDateTime(now.year, now.month, now.day, now.hour, now.minute, now.second, now.milliseconds);
-}
-
-char userDecimalSeparator(platform::Platform& platform) {
-    const std::optional<std::string> separator =
-        platform.locale().localeInfo(platform::kLocaleUserDefault, platform::locale_item::kDecimalSeparator);
-    return separator && !separator->empty() ? separator->front() : '.';
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ void TGrellChangeTracker::WriteChange(const std::string& name, const std::string
 
 void ListPublishedProperties(platform::Platform& platform, const TPersistent& instance, TStrings& lines,
                              bool typed) {
-    const PropertyFormat format{userDecimalSeparator(platform)};
+    const PropertyFormat format{probes::UserDecimalSeparator(platform)};
     for (const std::string& line : propertyLines(instance, typed, format)) lines.add(line);
 }
 

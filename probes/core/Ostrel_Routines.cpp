@@ -342,6 +342,12 @@ bool IsNTLine(Platform& platform) {
     return OstrelRoutinesStarted() ? OstrelFacts().IsNT : platform.system().versionInfo().platform == PlatformId::NT;
 }
 
+char UserDecimalSeparator(Platform& platform) {
+    const std::optional<std::string> separator =
+        platform.locale().localeInfo(platform::kLocaleUserDefault, platform::locale_item::kDecimalSeparator);
+    return separator && !separator->empty() ? separator->front() : '.';
+}
+
 TOSKind RunningOSKind(Platform& platform) {
     if (OstrelRoutinesStarted()) {
         return OstrelFacts().OSKind;

@@ -171,6 +171,9 @@ const TOstrelFacts& OstrelFacts();
 // start (a probe used on its own), the version record's platform. Every NT/9x
 // branch asks this.
 bool IsNTLine(platform::Platform& platform);
+// The user's decimal separator (its first character; "." when the locale has none).
+char UserDecimalSeparator(platform::Platform& platform);
+
 // The kind of the running Windows: the started facts' kind, or, before the start,
 // the detection's.
 TOSKind RunningOSKind(platform::Platform& platform);

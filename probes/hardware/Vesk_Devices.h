@@ -41,10 +41,17 @@ inline constexpr std::array<std::string_view, kDeviceClassCount> kDeviceClassNam
 // Indexes of the table that the probes look for.
 namespace device_class {
 inline constexpr uint8_t kComputer = 1;
+inline constexpr uint8_t kDiskDrive = 2;
 inline constexpr uint8_t kDisplay = 3;
+inline constexpr uint8_t kCDROM = 4;
+inline constexpr uint8_t kFloppyDisk = 6;
+inline constexpr uint8_t kKeyboard = 13;
+inline constexpr uint8_t kMouse = 16;
+inline constexpr uint8_t kModem = 17;
 inline constexpr uint8_t kNet = 21;
 inline constexpr uint8_t kUnknown = 24;
 inline constexpr uint8_t kMedia = 30;
+inline constexpr uint8_t kTapeDrive = 33;
 }  // namespace device_class
 
 // The index of the first table entry that starts `className`, compared without case

@@ -35,7 +35,6 @@ std::optional<std::string> searchFile(platform::Platform& platform, std::string_
 
 // ---------------------------------------------------------------- DirectX
 
-constexpr std::string_view kDirectXKey = "\\SOFTWARE\\Microsoft\\DirectX";
 
 // "InstalledVersion" as the installer writes it: the major and the minor number, each
 // a 32-bit number with its most significant byte first; a 4-byte value holds the major

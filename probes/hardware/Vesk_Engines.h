@@ -17,6 +17,9 @@
 
 namespace vardak::probes {
 
+// Where DirectX keeps its version, below the local-machine root.
+inline constexpr std::string_view kDirectXKey = "\\SOFTWARE\\Microsoft\\DirectX";
+
 class TDirectX : public TPersistent {
 public:
     explicit TDirectX(platform::Platform& platform) : platform_(platform) {}

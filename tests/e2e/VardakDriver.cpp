@@ -112,6 +112,12 @@ void writeFile(const std::string& path, const std::string& text) {
 
 // ---------------------------------------------------------------- pictures
 
+struct ShownRow {
+    std::string caption;
+    std::string value;
+    int image = 0;
+};
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -321,6 +327,40 @@ public:
 
     HANDLE mainThread() const { return process_.hThread; }
 
+    // The rows of the window's list: caption, value and icon of each, read through
+    // buffers in the program's own memory (the list lives in another process).
+    std::vector<ShownRow> listRows() const {
+        std::vector<ShownRow> rows;
+        const HWND list = FindWindowExA(window_, nullptr, WC_LISTVIEWA, nullptr);
+        if (list == nullptr) return rows;
+        constexpr SIZE_T kTextBytes = 512;
+        char* remote = static_cast<char*>(
+            VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMA) + kTextBytes, MEM_COMMIT, PAGE_READWRITE));
+        if (remote == nullptr) return rows;
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            ShownRow row;
+            for (int column = 0; column < 2; ++column) {
+                LVITEMA item{};
+                item.mask = LVIF_TEXT | LVIF_IMAGE;
+                item.iItem = index;
+                item.iSubItem = column;
+                item.pszText = remote + sizeof(LVITEMA);
+                item.cchTextMax = static_cast<int>(kTextBytes);
+                WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+                SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+                char text[kTextBytes] = {};
+                ReadProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+                ReadProcessMemory(process_.hProcess, remote + sizeof(LVITEMA), text, kTextBytes - 1, nullptr);
+                (column == 0 ? row.caption : row.value) = text;
+                if (column == 0) row.image = item.iImage;
+            }
+            rows.push_back(row);
+        }
+        VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+        return rows;
+    }
+
     // A visible top-level window of this program of class `className`, or null.
     HWND visibleWindowOfClass(const char* className) const {
         return visibleWindow([className](const std::string& found) { return lstrcmpiA(found.c_str(), className) == 0; });
@@ -432,6 +472,72 @@ void removeSettings() {
     DeleteFileA(settingsPath().c_str());
 }
 
+// ---------------------------------------------------------------- reading the list
+
+// A string of a program's string table, loaded from the program file.
+class ProgramStrings {
+public:
+    explicit ProgramStrings(const std::string& program)
+        : module_(LoadLibraryExA((programsFolder() + "\\" + program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~ProgramStrings() {
+        if (module_ != nullptr) FreeLibrary(module_);
+    }
+    std::string operator()(UINT id) const {
+        char text[256] = {};
+        LoadStringA(module_, id, text, sizeof text);
+        return text;
+    }
+
+private:
+    HMODULE module_;
+};
+
+std::vector<std::string> captionsOf(const std::vector<ShownRow>& rows) {
+    std::vector<std::string> captions;
+    for (const ShownRow& row : rows) captions.push_back(row.caption);
+    return captions;
+}
+
+const ShownRow* rowCaptioned(const std::vector<ShownRow>& rows, const std::string& caption) {
+    for (const ShownRow& row : rows) {
+        if (row.caption == caption) return &row;
+    }
+    return nullptr;
+}
+
+// Seconds of an uptime text such as "2 Days, 6 Hours, 31 Minutes, 3 Seconds.".
+int64_t secondsOf(const std::string& uptime) {
+    static const std::pair<const char*, int64_t> kUnits[] = {
+        {"Week", 7 * 86400}, {"Day", 86400}, {"Hour", 3600}, {"Minute", 60}, {"Second", 1}};
+    int64_t seconds = 0;
+    std::istringstream words(uptime);
+    int64_t number = 0;
+    std::string unit;
+    while (words >> number >> unit) {
+        for (const auto& [name, size] : kUnits) {
+            if (unit.rfind(name, 0) == 0) seconds += number * size;
+        }
+    }
+    return seconds;
+}
+
+// The host's uptime in seconds, from /proc through Wine's drive Z:.
+std::optional<double> hostUptime() {
+    const std::optional<std::string> text = readFile("Z:\\proc\\uptime");
+    if (!text) return std::nullopt;
+    return std::stod(*text);
+}
+
+// The drive letters the list must show: fixed and network drives from C on.
+std::string usedDriveLetters(bool legacy) {
+    std::string letters;
+    for (char letter = 'C'; letter <= 'Z'; ++letter) {
+        const UINT type = GetDriveTypeA(std::string{letter, ':', '\\'}.c_str());
+        if (type == DRIVE_FIXED || (type == DRIVE_REMOTE && !legacy)) letters += letter;
+    }
+    return letters;
+}
+
 // ---------------------------------------------------------------- the tests
 
 constexpr char kSavedDetaljer[] = "[TrelkaUtility]\r\nProgrammer=0\r\nPartitioner=0\r\nDetaljer=1\r\n";
@@ -522,8 +628,8 @@ struct LanguageBuild {
     const char* shot;
 };
 
-TEST(LanguageBuilds, EachBuildShowsItsFacesAndAnUnknownWordDanish) {
-    removeSettings();
+TEST(LanguageBuilds, EachBuildShowsItsFacesAndListWithAllTogglesDown) {
+    writeFile(settingsPath(), "[TrelkaUtility]\r\nProgrammer=1\r\nPartitioner=1\r\nDetaljer=1\r\n");
     const LanguageBuild builds[] = {
         {"VardakNo.exe", "no", "vardak-no"},
         {"VardakSv.exe", "sv", "vardak-sv"},
@@ -542,18 +648,98 @@ TEST(LanguageBuilds, EachBuildShowsItsFacesAndAnUnknownWordDanish) {
     for (size_t i = 0; i < running.size(); ++i) {
         SCOPED_TRACE(builds[i].program);
         const std::string faces = builds[i].faces;
-        EXPECT_TRUE(showsFace(*running[i], kProgrammer, faces, 0));
-        EXPECT_TRUE(showsFace(*running[i], kPartitioner, faces, 2));
-        EXPECT_TRUE(showsFace(*running[i], kDetaljer, faces, 4));
+        EXPECT_TRUE(showsFace(*running[i], kProgrammer, faces, 1));
+        EXPECT_TRUE(showsFace(*running[i], kPartitioner, faces, 3));
+        EXPECT_TRUE(showsFace(*running[i], kDetaljer, faces, 5));
         EXPECT_TRUE(showsFace(*running[i], kUdskriv, faces, 6));
         EXPECT_TRUE(showsFace(*running[i], kAfslut, faces, 8));
+        const ProgramStrings text(builds[i].program);
+        EXPECT_NE(rowCaptioned(running[i]->listRows(), text(65214)), nullptr) << "the programs are listed";
         saveScreenshot(*running[i], builds[i].shot);
     }
     for (auto& vardak : running) {
         vardak->closeBox();
         EXPECT_TRUE(vardak->waitForExit());
     }
+    removeSettings();
 }
+
+// ---------------------------------------------------------------- the overview list
+
+class OverviewList : public ::testing::TestWithParam<vardak::winetest::WindowsPose> {};
+
+TEST_P(OverviewList, ShowsTheMachineAndEachToggleRebuildsIt) {
+    const bool legacy = GetParam() == vardak::winetest::WindowsPose::Windows98;
+    const vardak::winetest::PosedWindows posed(GetParam());
+    ASSERT_TRUE(posed.active());
+    removeSettings();
+    const ProgramStrings text("Vardak.exe");
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+
+    // No toggle down: the rows every machine has, in their order.
+    const std::vector<ShownRow> plain = vardak.listRows();
+    std::vector<std::string> expected{text(65240)};
+    if (plain.size() > 1 && plain[1].caption == text(65241)) expected.push_back(text(65241));
+    expected.insert(expected.end(), {"", text(65220)});
+    if (!legacy) expected.push_back(text(65225));
+    expected.insert(expected.end(), {"", "", text(65212)});
+    const ShownRow* networkTotal = rowCaptioned(plain, text(65213));
+    if (networkTotal != nullptr) expected.push_back(text(65213));
+    expected.insert(expected.end(), {"", text(65200), text(65204), "", text(65246)});
+    EXPECT_EQ(captionsOf(plain), expected);
+    EXPECT_FALSE(legacy && networkTotal != nullptr) << "95 and 98 leave the network drives out";
+
+    // Detaljer: the details, among them DirectX and the time since start-up.
+    vardak.clickButton(kDetaljer);
+    const std::vector<ShownRow> detailed = vardak.listRows();
+    EXPECT_GT(detailed.size(), plain.size());
+    char version[64] = {};
+    DWORD size = sizeof version - 1;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(version), &size);
+    RegCloseKey(key);
+    const ShownRow* directX = rowCaptioned(detailed, text(65203));
+    ASSERT_NE(directX, nullptr);
+    EXPECT_EQ(directX->value, std::string(version).substr(3));
+    const ShownRow* uptime = rowCaptioned(detailed, text(65244));
+    const std::optional<double> host = hostUptime();
+    ASSERT_NE(uptime, nullptr);
+    ASSERT_TRUE(host.has_value());
+    // The tick count is 32 bits of milliseconds.
+    const double wrapped = *host - 4294967.296 * static_cast<int64_t>(*host / 4294967.296);
+    EXPECT_NEAR(static_cast<double>(secondsOf(uptime->value)), wrapped, 30.0) << uptime->value;
+
+    // Partitioner: a row per fixed (and, but on 95 and 98, network) drive.
+    vardak.clickButton(kPartitioner);
+    std::string letters;
+    for (const ShownRow& row : vardak.listRows()) {
+        const std::string stem = text(65210);
+        if (row.caption.rfind(stem, 0) == 0 && row.caption.size() > stem.size()) letters += row.caption[stem.size()];
+    }
+    EXPECT_EQ(letters, usedDriveLetters(legacy));
+
+    // Programmer: the header row and the programs after it; up again, they go.
+    const size_t withDrives = vardak.listRows().size();
+    vardak.clickButton(kProgrammer);
+    const std::vector<ShownRow> withPrograms = vardak.listRows();
+    const ShownRow* header = rowCaptioned(withPrograms, text(65214));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->value, text(65215));
+    EXPECT_GE(withPrograms.size(), withDrives + 2);
+    vardak.clickButton(kProgrammer);
+    EXPECT_EQ(vardak.listRows().size(), withDrives);
+    vardak.clickButton(kPartitioner);
+    vardak.clickButton(kDetaljer);
+    EXPECT_EQ(captionsOf(vardak.listRows()), captionsOf(plain));
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Poses, OverviewList,
+                         ::testing::Values(vardak::winetest::WindowsPose::WindowsXP,
+                                           vardak::winetest::WindowsPose::Windows98));
 
 // ---------------------------------------------------------------- the refresh's splash window
 
@@ -658,6 +844,18 @@ int bench(const std::string& program) {
     lines << "start-to-window-ms=" << shown.count() << "\n"
           << "working-set-kb=" << memory.WorkingSetSize / 1024 << "\n"
           << "peak-working-set-kb=" << memory.PeakWorkingSetSize / 1024 << "\n";
+    // The summary window fills its list before it shows; a click on Detaljer builds it
+    // again with the details, a second one without (each click returns once built).
+    char className[64] = {};
+    GetClassNameA(vardak.window(), className, sizeof className);
+    if (std::string(className) == "TVardak") {
+        for (const char* name : {"rebuild-with-details-ms=", "rebuild-without-details-ms="}) {
+            const auto clicked = Clock::now();
+            vardak.clickButton(kDetaljer);
+            lines << name
+                  << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count() << "\n";
+        }
+    }
     std::fputs(lines.str().c_str(), stdout);
     std::fflush(stdout);
     // Under a virtual desktop standard output may go nowhere: the script reads this file.

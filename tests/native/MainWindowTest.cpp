@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "app/LayoutBuilder.h"
 #include "app/Main.h"
 #include "grell/system/GrellApp.h"
 #include "tests/native/GrellFakes.h"
+#include "tests/native/FakeMachines.h"
 #include "tests/native/MainFakes.h"
 #include "tests/support/FakePlatform.h"
 
@@ -35,6 +38,8 @@ protected:
     void SetUp() override { resources.strings[kVoltageCaptionId] = "Sp\xE6nding"; }
 
     TVardak& create() {
+        // As the program starts them before its window.
+        if (!routines) routines = std::make_unique<probes::OstrelRoutinesSession>(machine);
         window = std::make_unique<TVardak>(nullptr, VardakServices{machine.files(), resources, actions, application, machine,
                                                                    [this] {
                                                                        ++splashes;
@@ -80,6 +85,7 @@ protected:
     grell::TGrellApplication application{nullptr, grellHost};
     grelltest::RecordingHost host;
     grelltest::RecordingTextPainter text;
+    std::unique_ptr<probes::OstrelRoutinesSession> routines;
     std::unique_ptr<TVardak> window;
     int splashes = 0;
 };
@@ -144,7 +150,7 @@ TEST_F(SummaryWindowTest, ListIsAQuietReportOfTwoColumns) {
     EXPECT_EQ(list.smallImages(), components().IkonListe);
     EXPECT_EQ(components().IkonListe->count(), 27);
     EXPECT_EQ(components().ImageList1->width(), 100);
-    EXPECT_TRUE(list.rows().empty());
+    EXPECT_FALSE(list.rows().empty()) << "the start builds the list";
 }
 
 struct FaceRow {
@@ -346,10 +352,11 @@ TEST_F(SummaryWindowTest, UnwritableSettingsStillEndTheProgram) {
 
 TEST_F(SummaryWindowTest, ToggleClickRunsTheSharedHandler) {
     create();
-    components().List->addRow({"Processor", "x", 9});
+    const size_t built = components().List->rows().size();
+    components().List->addRow({"Stale", "x", 9});
     clickAt(centreOf(components().Programmer));
     EXPECT_TRUE(components().Programmer->pressed());
-    EXPECT_TRUE(components().List->rows().empty()) << "the list is emptied for a rebuild";
+    EXPECT_EQ(components().List->rows().size(), built + 2) << "emptied, then built with the programs' separator and header";
     clickAt(centreOf(components().Programmer));
     EXPECT_FALSE(components().Programmer->pressed());
 }
@@ -389,6 +396,70 @@ TEST_F(SummaryWindowTest, PaintedWindowShowsHeaderAndFaces) {
 TEST_F(SummaryWindowTest, MissingPictureStopsTheBuild) {
     resources.missing = "KNAP_FI_3";
     EXPECT_THROW(create(), LayoutBuildError);
+}
+
+// The string table of a language build, read from its resource script.
+std::map<int, std::string> stringTable(const std::string& script) {
+    std::ifstream file(std::string(VARDAK_SOURCE_DIR) + "/app/resources/strings/" + script, std::ios::binary);
+    const std::regex entry(R"re(^\s*(\d+),\s*"(.*)"\s*$)re");
+    std::map<int, std::string> strings;
+    std::smatch match;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (std::regex_match(line, match, entry)) strings[std::stoi(match[1])] = match[2];
+    }
+    return strings;
+}
+
+std::string rowsText(const std::vector<ListRow>& rows) {
+    std::string text;
+    for (const ListRow& row : rows) text += row.caption + "|" + row.value + "|" + std::to_string(row.imageIndex) + "\n";
+    return text;
+}
+
+// The list of the Swedish build for every combination of the toggles on a machine,
+// against the machine's golden file (VARDAK_UPDATE_GOLDEN=1 writes it anew).
+void expectGoldenOverview(TVardak& window, const std::string& golden) {
+    const TVardak::WindowComponents& c = window.windowComponents();
+    std::string lists;
+    for (int toggles = 0; toggles < 8; ++toggles) {
+        const bool programmer = toggles & 1, partitioner = toggles & 2, detaljer = toggles & 4;
+        c.Programmer->setPressed(programmer);
+        c.Partitioner->setPressed(partitioner);
+        c.Detaljer->setPressed(detaljer);
+        window.opdaterClick(*c.Detaljer);
+        lists += "[Programmer=" + std::to_string(programmer) + " Partitioner=" + std::to_string(partitioner) +
+                 " Detaljer=" + std::to_string(detaljer) + "]\n" + rowsText(c.List->rows());
+        EXPECT_TRUE(c.Detaljer->enabled() && c.Programmer->enabled()) << "the toggles are enabled again";
+    }
+    const std::string path = testing::fixturePath(golden);
+    if (std::getenv("VARDAK_UPDATE_GOLDEN") != nullptr) std::ofstream(path, std::ios::binary) << lists;
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(lists, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())) << golden;
+}
+
+TEST_F(SummaryWindowTest, OverviewListOfAnXpMachine) {
+    testing::setUpXpMachine(machine);
+    resources.strings = stringTable("Strings-sv.rc");
+    expectGoldenOverview(create(), "overview-xp.txt");
+}
+
+TEST_F(SummaryWindowTest, OverviewListOfA98Machine) {
+    testing::setUpWindows98Machine(machine);
+    resources.strings = stringTable("Strings-sv.rc");
+    expectGoldenOverview(create(), "overview-98.txt");
+    EXPECT_TRUE(window->legacyWindows());
+}
+
+TEST(OverviewFormatTest, SizesAndLegacyVersions) {
+    const std::pair<int64_t, std::string> sizes[] = {
+        {500ll << 20, "500 MB"},  {(2048ll << 20), "2.0 GB"}, {(9727ll << 20), "9.5 GB"},
+        {(9728ll << 20), "10 GB"}, {(3000ll << 30), "3000 GB"}, {-1, "0 MB"}, {1023ll << 20 | 600 << 10, "1024 MB"}};
+    for (const auto& [bytes, text] : sizes) EXPECT_EQ(FormatSize(bytes, " MB", " GB"), text) << bytes;
+    const std::pair<const char*, bool> versions[] = {{"4.0", true},  {"4.10", true},  {"4.90", false}, {"5.0", false},
+                                                     {"5.1", false}, {"10.0", false}, {"3.95", true},  {"", false},
+                                                     {"4", false},   {"x.y", false}};
+    for (const auto& [version, legacy] : versions) EXPECT_EQ(IsLegacyWindows(version), legacy) << version;
 }
 
 }  // namespace
