@@ -282,9 +282,11 @@ int32_t usedPercent(int64_t capacity, int64_t freeSpace) {
     return static_cast<int32_t>(std::clamp(std::nearbyint(used), 0.0, 100.0));
 }
 
-const std::string* findValue(const std::vector<PageValue>& values, std::string_view name) {
-    for (const PageValue& value : values) {
-        if (value.name == name) return &value.text;
+// The entry of that name, or nullptr.
+template <class Entries>
+auto named(Entries& entries, std::string_view name) -> decltype(&entries.front()) {
+    for (auto& entry : entries) {
+        if (entry.name == name) return &entry;
     }
     return nullptr;
 }
@@ -319,65 +321,48 @@ void sortChildren(PageTreeNode& node) {
 // ---------------------------------------------------------------- page content
 
 void OverviewPageContent::setValue(std::string_view name, std::string text) {
-    for (PageValue& value : values) {
-        if (value.name == name) {
-            value.text = std::move(text);
-            return;
-        }
+    if (PageValue* entry = named(values, name)) {
+        entry->text = std::move(text);
+    } else {
+        values.push_back({std::string(name), std::move(text)});
     }
-    values.push_back({std::string(name), std::move(text)});
 }
 
 void OverviewPageContent::setSwitch(std::string_view name, bool on) {
-    for (PageSwitch& entry : switches) {
-        if (entry.name == name) {
-            entry.on = on;
-            return;
-        }
+    if (PageSwitch* entry = named(switches, name)) {
+        entry->on = on;
+    } else {
+        switches.push_back({std::string(name), on});
     }
-    switches.push_back({std::string(name), on});
 }
 
 void OverviewPageContent::setGauge(std::string_view name, GaugeRange range) {
-    for (PageGauge& entry : gauges) {
-        if (entry.name == name) {
-            entry.range = range;
-            return;
-        }
+    if (PageGauge* entry = named(gauges, name)) {
+        entry->range = range;
+    } else {
+        gauges.push_back({std::string(name), range});
     }
-    gauges.push_back({std::string(name), range});
 }
 
 PageList& OverviewPageContent::list(std::string_view name, PageListKind kind, std::vector<std::string> columns) {
-    for (PageList& entry : lists) {
-        if (entry.name == name) return entry;
-    }
+    if (PageList* entry = named(lists, name)) return *entry;
     lists.push_back({std::string(name), kind, std::move(columns), {}, -1});
     return lists.back();
 }
 
-const std::string* OverviewPageContent::value(std::string_view name) const { return findValue(values, name); }
+const std::string* OverviewPageContent::value(std::string_view name) const {
+    const PageValue* entry = named(values, name);
+    return entry ? &entry->text : nullptr;
+}
 
 std::optional<bool> OverviewPageContent::switchOf(std::string_view name) const {
-    for (const PageSwitch& entry : switches) {
-        if (entry.name == name) return entry.on;
-    }
-    return std::nullopt;
+    const PageSwitch* entry = named(switches, name);
+    return entry ? std::optional<bool>(entry->on) : std::nullopt;
 }
 
-const PageGauge* OverviewPageContent::gauge(std::string_view name) const {
-    for (const PageGauge& entry : gauges) {
-        if (entry.name == name) return &entry;
-    }
-    return nullptr;
-}
+const PageGauge* OverviewPageContent::gauge(std::string_view name) const { return named(gauges, name); }
 
-const PageList* OverviewPageContent::findList(std::string_view name) const {
-    for (const PageList& entry : lists) {
-        if (entry.name == name) return &entry;
-    }
-    return nullptr;
-}
+const PageList* OverviewPageContent::findList(std::string_view name) const { return named(lists, name); }
 
 std::vector<std::string> pageLines(const OverviewPageContent& content) {
     std::vector<std::string> lines;
