@@ -10,22 +10,15 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "platform/WindowTimer.h"
 
 namespace vardak::grell {
 
-// The one system timer behind a pool. The Win32 side keeps a hidden window and
-// SetTimer; tests drive the ticks by hand.
-class WindowTimer {
-public:
-    virtual ~WindowTimer() = default;
-    // (Re)starts the timer with this period; false when the system has no timer left.
-    virtual bool start(uint32_t milliseconds) = 0;
-    virtual void stop() = 0;
-};
-
+// The one system timer behind a pool; tests drive the ticks by hand.
+using WindowTimer = platform::WindowTimer;
 // Creates a pool's window timer on its first start; `tick` is to be called on every
 // timer message.
-using WindowTimerFactory = std::function<std::unique_ptr<WindowTimer>(std::function<void()> tick)>;
+using WindowTimerFactory = platform::WindowTimerFactory;
 // Receives what a timer handler raised (the application's exception handler).
 using ExceptionHandler = std::function<void(const std::exception&)>;
 

@@ -509,6 +509,12 @@ bool PerfStatStart(Platform& platform, std::string_view counter) {
     return true;
 }
 
+std::string UserThousandSeparator(Platform& platform) {
+    const std::optional<std::string> setting =
+        platform.locale().localeInfo(platform::kLocaleUserDefault, platform::locale_item::kThousandSeparator);
+    return setting ? setting->substr(0, 1) : std::string(",");
+}
+
 int64_t PerfStatRead(Platform& platform, std::string_view counter) {
     TRegistry key(platform.registry(), RootKey::DynData);
     const std::optional<std::vector<uint8_t>> data =

@@ -29,6 +29,8 @@ namespace vardak::probes {
 
 enum class TConnectionType : uint8_t { ctNone, ctLAN, ctDialup };
 inline constexpr std::string_view kConnectionTypeNames[] = {"ctNone", "ctLAN", "ctDialup"};
+// The words of the report and the overview window, by ordinal.
+inline constexpr std::string_view kConnectionTypeTexts[] = {"None", "LAN", "Dialup"};
 
 // The same ordinals as the platform's drive-type codes 0..6.
 enum class TMediaType : uint8_t { dtUnknown, dtNotExists, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };
@@ -305,6 +307,10 @@ bool DiskInDrive(platform::Platform& platform, const TDiskSign& drive);
 // File-system flags of all ones are a failed query: no flags. True when the drive
 // was ready.
 bool GetDiskInfo(platform::Platform& platform, const TDiskSign& drive, TDiskInfo& info);
+
+// The first character of the user's thousands separator, as sizes are grouped for
+// people: "," where the settings give none, nothing where the setting is empty.
+std::string UserThousandSeparator(platform::Platform& platform);
 
 // ---------------------------------------------------------------- small helpers
 

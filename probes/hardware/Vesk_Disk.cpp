@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kDriveLetters = 26;
 constexpr size_t kDriveSignLength = 2;
-// Where the user's settings give no thousands separator, sizes are grouped with this.
-constexpr std::string_view kDefaultThousandSeparator = ",";
 
 struct FileFlagKey {
     TFileFlag flag;
@@ -34,23 +32,12 @@ constexpr FileFlagKey kFileFlagKeys[] = {
     {TFileFlag::fsDiskQuotasSupport, "Disk Quotas Support"},
 };
 
-std::string_view mediaTypeText(TMediaType type) {
+}  // namespace
+
+std::string_view MediaTypeText(TMediaType type) {
     const auto ordinal = static_cast<size_t>(type);
     return ordinal < std::size(kMediaTypeTexts) ? kMediaTypeTexts[ordinal] : kMediaTypeTexts[0];
 }
-
-// The first character of the user's thousands separator, as sizes are grouped for
-// people; none where the setting is empty.
-std::string thousandSeparator(platform::Platform& platform) {
-    const std::optional<std::string> setting =
-        platform.locale().localeInfo(platform::kLocaleUserDefault, platform::locale_item::kThousandSeparator);
-    if (!setting) {
-        return std::string(kDefaultThousandSeparator);
-    }
-    return setting->substr(0, 1);
-}
-
-}  // namespace
 
 void TDisk::publishProperties(PropertyTable& table) const {
     TPersistent::publishProperties(table);
@@ -103,7 +90,7 @@ std::string TDisk::UNC() const {
 void TDisk::Report(TStrings& report) {
     addReportSection(report, "Disks");
     addReportEntry(report, "Available", availableDisks_);
-    const std::string separator = thousandSeparator(platform_);
+    const std::string separator = UserThousandSeparator(platform_);
     for (const char letter : availableDisks_) {
         SetDrive(std::string(1, letter) + ":");
         reportSelectedDrive(report, separator);
@@ -113,7 +100,7 @@ void TDisk::Report(TStrings& report) {
 void TDisk::reportSelectedDrive(TStrings& report, std::string_view thousandSeparator) const {
     addReportSection(report, "Disk" + drive_);
     addReportEntry(report, "VolumeLabel", info_.VolumeLabel);
-    addReportEntry(report, "Type", mediaTypeText(info_.MediaType));
+    addReportEntry(report, "Type", MediaTypeText(info_.MediaType));
     addReportEntry(report, "UNC", UNC());
     addReportEntry(report, "SerialNumber", info_.SerialNumber);
     addReportEntry(report, "Capacity", FormatGrouped(info_.Capacity, thousandSeparator));
@@ -122,6 +109,10 @@ void TDisk::reportSelectedDrive(TStrings& report, std::string_view thousandSepar
     addReportEntry(report, "SectorPerCluster", info_.SectorsPerCluster);
     addReportEntry(report, "FreeClusters", FormatGrouped(info_.FreeClusters, thousandSeparator));
     addReportEntry(report, "TotalClusters", FormatGrouped(info_.TotalClusters, thousandSeparator));
+    ReportFlags(report);
+}
+
+void TDisk::ReportFlags(TStrings& report) const {
     addReportSection(report, "Disk" + drive_ + "_Flags");
     for (const FileFlagKey& flag : kFileFlagKeys) {
         addReportEntry(report, flag.key, info_.FileFlags.contains(flag.flag));

@@ -21,6 +21,8 @@ namespace vardak::probes {
 // The report's words for the drive types, by TMediaType ordinal.
 inline constexpr std::string_view kMediaTypeTexts[] = {"<unknown>", "<not exists>", "Removable", "Fixed",
                                                        "Remote",    "CDROM",        "RAM"};
+// The word of a drive type; "<unknown>" for an ordinal outside the table.
+std::string_view MediaTypeText(TMediaType type);
 
 class TDisk : public TPersistent {
 public:
@@ -34,6 +36,10 @@ public:
     // Appends "[Disks]" and, selecting each available drive in turn (the last one
     // stays selected), its "[Disk<X:>]" and "[Disk<X:>_Flags]" sections.
     void Report(TStrings& report);
+
+    // Appends the selected drive's "[Disk<X:>_Flags]": one "<flag>=1" or "=0" line per
+    // file-system flag.
+    void ReportFlags(TStrings& report) const;
 
     const TDiskSign& Drive() const { return drive_; }
     // Selects the drive named by the first two characters ("C:") and reads it.

@@ -1,5 +1,10 @@
 #include "probes/overview/Vesk_Painting.h"
 
+#include <algorithm>
+#include <cstdint>
+
+#include "probes/core/Format.h"
+
 namespace vardak::probes {
 
 namespace {
@@ -39,6 +44,41 @@ void addChipPicture(PaintedArea& area, const PaintBox& box) {
     }
     area.shapes.push_back({ShapeKind::Rectangle, body, kDarkGrey});
     area.shapes.push_back({ShapeKind::Ellipse, PaintBox::ofSize(body.left + 3, body.top + 3, 5, 5), kTeal});
+}
+
+GaugeRange GaugeOfBytes(int64_t total, int64_t amount) {
+    total = std::max<int64_t>(total, 0);
+    amount = std::clamp<int64_t>(amount, 0, total);
+    if (total > INT32_MAX) {
+        total /= kBytesPerMB;
+        amount /= kBytesPerMB;
+    }
+    return {static_cast<int32_t>(total), static_cast<int32_t>(amount)};
+}
+
+int32_t GaugePercent(const GaugeRange& range) {
+    if (range.maximum <= 0) return 0;
+    const int64_t position = std::clamp<int64_t>(range.position, 0, range.maximum);
+    return static_cast<int32_t>(position * 100 / range.maximum);
+}
+
+PaintedArea gaugePainting(const PaintBox& box, const GaugeRange& range) {
+    constexpr int kTextPixels = 11;
+    const int32_t percent = GaugePercent(range);
+    PaintedArea area;
+    area.shapes.push_back({ShapeKind::Rectangle, box, kBlack});
+    const PaintBox inside{box.left + 1, box.top + 1, std::max(box.left + 1, box.right - 1),
+                          std::max(box.top + 1, box.bottom - 1)};
+    area.shapes.push_back({ShapeKind::Rectangle, inside, kWhite});
+    const int filled = inside.width() * percent / 100;
+    if (filled > 0) {
+        area.shapes.push_back({ShapeKind::Rectangle, PaintBox::ofSize(inside.left, inside.top, filled, inside.height()),
+                               kNavy});
+    }
+    const bool textOnBar = filled * 2 >= inside.width() && filled > 0;
+    area.texts.push_back({inside, Format("%d%%", {percent}), "Tahoma", kTextPixels, false,
+                          textOnBar ? kWhite : kBlack, TextPlacement::Centre});
+    return area;
 }
 
 }  // namespace vardak::probes

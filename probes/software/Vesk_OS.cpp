@@ -122,8 +122,6 @@ constexpr SuiteLine kSuiteLines[] = {
 
 // ---------------------------------------------------------------- internet
 
-constexpr std::string_view kConnectionReportTexts[] = {"None", "LAN", "Dialup"};
-
 // ---------------------------------------------------------------- locale
 
 constexpr std::string_view kMeasureSystemNames[] = {"Metric", "US"};
@@ -357,12 +355,16 @@ void TNTSpecific::readProductOptions() {
     }
 }
 
+void TNTSpecific::SuiteLines(TStrings& lines) const {
+    for (const SuiteLine& line : kSuiteLines) {
+        addReportEntry(lines, line.key, installedSuites_.contains(line.suite));
+    }
+}
+
 void TNTSpecific::Report(TStrings& report) const {
     addReportSection(report, "NT Specific");
     addReportEntry(report, "ProductType", kProductTypeReportTexts[static_cast<size_t>(productType_)]);
-    for (const SuiteLine& line : kSuiteLines) {
-        addReportEntry(report, line.key, installedSuites_.contains(line.suite));
-    }
+    SuiteLines(report);
     addReportEntry(report, "ServicePackMajorVersion", static_cast<int32_t>(servicePackMajorVersion_));
     addReportEntry(report, "ServicePackMinorVersion", static_cast<int32_t>(servicePackMinorVersion_));
 }
@@ -388,7 +390,7 @@ void TInternet::Report(TStrings& report) const {
     addReportSection(report, "Internet");
     addReportEntry(report, "DefaultBrowser", defaultBrowser_);
     addReportEntry(report, "DefaultmailClient", defaultMailClient_);
-    addReportEntry(report, "Connection", kConnectionReportTexts[static_cast<size_t>(connectionType_)]);
+    addReportEntry(report, "Connection", kConnectionTypeTexts[static_cast<size_t>(connectionType_)]);
     addReportEntry(report, "ProxyServer", proxyServer_);
 }
 

@@ -103,6 +103,8 @@ public:
     void GetInfo();
     // Appends "[NT Specific]".
     void Report(TStrings& report) const;
+    // Appends the report's nine suite lines, "<suite>=1" or "=0".
+    void SuiteLines(TStrings& lines) const;
 
     TNtProductType ProductType() const { return productType_; }
     TNTSuites InstalledSuites() const { return installedSuites_; }

@@ -11,40 +11,13 @@
 #include "grell/controls/GrellControl.h"
 #include "grell/controls/GrellImageList.h"
 #include "grell/system/GrellApp.h"
+#include "tests/support/FakeWindowTimer.h"
 
 namespace vardak::grelltest {
 
-struct TimerState {
-    bool running = false;
-    uint32_t period = 0;
-    int starts = 0;
-    bool refuse = false;  // the system has no timer left
-    std::function<void()> tick;
-};
-
-class FakeWindowTimer final : public grell::WindowTimer {
-public:
-    explicit FakeWindowTimer(TimerState& state) : state_(state) {}
-    ~FakeWindowTimer() override { state_.running = false; }
-    bool start(uint32_t milliseconds) override {
-        if (state_.refuse) return false;
-        state_.running = true;
-        state_.period = milliseconds;
-        ++state_.starts;
-        return true;
-    }
-    void stop() override { state_.running = false; }
-
-private:
-    TimerState& state_;
-};
-
-inline grell::WindowTimerFactory fakeTimerFactory(TimerState& state) {
-    return [&state](std::function<void()> tick) {
-        state.tick = std::move(tick);
-        return std::make_unique<FakeWindowTimer>(state);
-    };
-}
+using testing::FakeWindowTimer;
+using testing::TimerState;
+using testing::fakeTimerFactory;
 
 class FakeMutex final : public grell::InstanceMutex {
 public:

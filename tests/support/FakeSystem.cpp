@@ -136,6 +136,9 @@ std::string FakeSystem::errorMessage(uint32_t code) {
 
 std::optional<std::vector<uint8_t>> FakeSystem::nativeSystemInformation(uint32_t infoClass, uint32_t length) {
     const auto found = nativeAnswers.find(infoClass);
+    nativeLengths[infoClass].push_back(length);
+    const auto recordSize = nativeRecordSizes.find(infoClass);
+    if (recordSize != nativeRecordSizes.end() && length < recordSize->second) return std::nullopt;
     const size_t call = nativeQueries[infoClass]++;
     if (found == nativeAnswers.end() || found->second.empty()) return std::nullopt;
     std::vector<uint8_t> answer = found->second[std::min(call, found->second.size() - 1)];

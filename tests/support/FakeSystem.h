@@ -44,7 +44,8 @@ public:
     // The text set in `errorTexts`, else "".
     std::string errorMessage(uint32_t code) override;
     // The next of the answers scripted for the class (the last one repeats), cut to
-    // `length`; nothing for a class without answers.
+    // `length`; nothing for a class without answers, and nothing (using no answer) for a
+    // length below the class's record size in `nativeRecordSizes`, as the system refuses it.
     std::optional<std::vector<uint8_t>> nativeSystemInformation(uint32_t infoClass, uint32_t length) override;
 
     // Version records as these systems report them. On the 95/98 line the build field
@@ -87,6 +88,9 @@ public:
     // Native system-information answers by class, handed out in order.
     std::map<uint32_t, std::vector<std::vector<uint8_t>>> nativeAnswers;
     std::map<uint32_t, size_t> nativeQueries;
+    // The smallest length a class takes, and the lengths asked of each class in order.
+    std::map<uint32_t, uint32_t> nativeRecordSizes;
+    std::map<uint32_t, std::vector<uint32_t>> nativeLengths;
 };
 
 }  // namespace vardak::testing
