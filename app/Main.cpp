@@ -214,10 +214,15 @@ void TVardak::udskrivClick(TObject&) {
     BuildPrintText();
     const std::string title = services_.resources.loadString(print_text::kJobTitle);
     // Without a printer the print dialog has nothing to offer.
-    PrintResult result{PrintOutcome::NoPrinter, {}};
+    PrintResult result{PrintOutcome::NoPrinter, 0};
     if (!services_.platform.printers().installedPrinters().empty()) result = services_.actions.printDocument(title);
-    if (result.outcome == PrintOutcome::NoPrinter) result.error = services_.resources.loadString(print_text::kNoPrinter);
-    if (!result.error.empty()) services_.platform.ui().showError(title, result.error);
+    std::string message;
+    if (result.outcome == PrintOutcome::NoPrinter) message = services_.resources.loadString(print_text::kNoPrinter);
+    if (result.outcome == PrintOutcome::Failed) {
+        message = services_.platform.system().errorMessage(result.errorCode);
+        if (message.empty()) message = "Error " + std::to_string(result.errorCode);
+    }
+    if (!message.empty()) services_.platform.ui().showError(title, message);
 }
 
 void TVardak::kopierClick(TObject&) {

@@ -1,6 +1,7 @@
 // What the summary window needs from the program around it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,7 +44,7 @@ enum class PrintOutcome {
 
 struct PrintResult {
     PrintOutcome outcome = PrintOutcome::Printed;
-    std::string error;  // the system's text for Failed
+    uint32_t errorCode = 0;  // the system's error code for Failed
 };
 
 // The window system's side of the window's commands.

@@ -485,6 +485,7 @@ TEST_F(SummaryWindowTest, CtrlCAndCtrlPCopyAndPrintTheListAsADocument) {
 
 TEST_F(SummaryWindowTest, PrintingWithoutPrinterOrConfirmation) {
     resources.strings = stringTable("Strings-sv.rc");
+    machine.systemFake.errorTexts[5] = "Access is denied.";
     create();
     constexpr char kNoPrinter[] = "Det finns ingen skrivare installerad.";
     struct PrintCase {
@@ -495,11 +496,12 @@ TEST_F(SummaryWindowTest, PrintingWithoutPrinterOrConfirmation) {
         std::string message;
     };
     const PrintCase cases[] = {
-        {"no printer installed: no dialog, the message", false, {PrintOutcome::Printed, ""}, false, kNoPrinter},
-        {"printed", true, {PrintOutcome::Printed, ""}, true, ""},
-        {"cancelled: nothing more", true, {PrintOutcome::Cancelled, ""}, true, ""},
-        {"the dialog finds no printer", true, {PrintOutcome::NoPrinter, ""}, true, kNoPrinter},
-        {"the print system refuses the job", true, {PrintOutcome::Failed, "Access is denied."}, true, "Access is denied."},
+        {"no printer installed: no dialog, the message", false, {PrintOutcome::Printed, 0}, false, kNoPrinter},
+        {"printed", true, {PrintOutcome::Printed, 0}, true, ""},
+        {"cancelled: nothing more", true, {PrintOutcome::Cancelled, 0}, true, ""},
+        {"the dialog finds no printer", true, {PrintOutcome::NoPrinter, 0}, true, kNoPrinter},
+        {"the print system refuses the job", true, {PrintOutcome::Failed, 5}, true, "Access is denied."},
+        {"a refusal the system has no text for", true, {PrintOutcome::Failed, 1804}, true, "Error 1804"},
     };
     for (const PrintCase& test : cases) {
         actions.calls.clear();
