@@ -20,9 +20,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # goes into files beside them). Optimising for speed buys nothing a user notices here.
 # The flags are forced: CMake would otherwise append its own -O2 to an _INIT value, and a
 # tree configured before keeps whatever its cache holds.
-# Every function and datum in a section of its own, so the linker's --gc-sections drops
-# what the program never reaches.
-set(CMAKE_C_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING
-    "Win32 C flags" FORCE)
-set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING
-    "Win32 C++ flags" FORCE)
+set(CMAKE_C_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG" CACHE STRING "Win32 C flags" FORCE)
+set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-Os -g -DNDEBUG" CACHE STRING "Win32 C++ flags" FORCE)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -113,10 +115,11 @@ struct DecimalDigits {
 };
 
 DecimalDigits toDecimalDigits(double magnitude) {
+    // The C library's correctly rounded digits: the standard library's own routine for
+    // a given precision brings over 100 KB of tables into every program.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, magnitude);
+    const std::string_view text(buffer, length > 0 ? std::min(static_cast<size_t>(length), sizeof buffer - 1) : 0);
     const size_t exponentAt = text.find('e');
     DecimalDigits decimal;
     for (char c : text.substr(0, exponentAt)) {
@@ -245,12 +248,28 @@ std::optional<double> tryStrToFloat(std::string_view text, char decimalSeparator
     for (char& c : normalized) {
         if (c == decimalSeparator) c = '.';
     }
-    double value = 0;
-    const auto result = std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
-    if (result.ec != std::errc() || result.ptr != normalized.data() + normalized.size()) {
+    // The shape is checked above, so the C library's reading (in the "C" locale the
+    // program keeps) reads exactly this text; it is also far smaller than std::from_chars.
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(normalized.c_str(), &end);
+    if (end != normalized.c_str() + normalized.size() || errno == ERANGE) {
         return std::nullopt;
     }
     return negative ? -value : value;
+}
+
+std::string shortestScientific(double magnitude) {
+    // The C library's correctly rounded digits at growing precision; 17 digits always
+    // read back. (std::to_chars would do it in one call but brings over 100 KB of
+    // tables into every program.)
+    char buffer[64] = {};
+    for (int decimals = 0; decimals <= 16; ++decimals) {
+        const int length = std::snprintf(buffer, sizeof buffer, "%.*e", decimals, magnitude);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) break;
+        if (std::strtod(buffer, nullptr) == magnitude) return std::string(buffer, static_cast<size_t>(length));
+    }
+    return buffer;
 }
 
 std::string floatToStr(double value, char decimalSeparator) {

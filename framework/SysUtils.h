@@ -41,5 +41,8 @@ std::optional<double> tryStrToFloat(std::string_view text, char decimalSeparator
 // fixed notation for decimal exponents from -4 to 14 and scientific ("1.5E20",
 // "1E-5") outside them; "NAN", "INF" and "-INF" for the special values.
 std::string floatToStr(double value, char decimalSeparator = '.');
+// A finite, non-negative number in the fewest significant digits that read back as
+// the same number, in the C library's scientific form ("1.005e+00").
+std::string shortestScientific(double magnitude);
 
 }  // namespace vardak

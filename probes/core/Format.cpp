@@ -1,6 +1,7 @@
 #include "probes/core/Format.h"
 
 #include "framework/Exception.h"
+#include "framework/SysUtils.h"
 
 #include <charconv>
 #include <cmath>
@@ -117,9 +118,8 @@ std::string incremented(std::string digits) {
 // The rounding works on the shortest decimal form of the number, so 1.005 is
 // rounded as the 1.005 it was written as.
 std::string scaledDigits(double magnitude, int decimals) {
-    char buffer[64] = {};
-    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), magnitude, std::chars_format::scientific);
-    const std::string_view scientific(buffer, static_cast<size_t>(result.ptr - buffer));
+    const std::string shortest = shortestScientific(magnitude);
+    const std::string_view scientific(shortest);
     const size_t exponentMark = scientific.find('e');
     std::string digits;
     for (char c : scientific.substr(0, exponentMark)) {
