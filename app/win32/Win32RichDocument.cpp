@@ -125,7 +125,10 @@ bool Win32RichDocument::create(HWND parent, HINSTANCE instance) {
         if (!library_) continue;
         control_ = CreateWindowExA(0, candidate.windowClass, "", WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, parent, nullptr,
                                    instance, nullptr);
-        if (control_ != nullptr) return true;
+        if (control_ == nullptr) continue;
+        // Never shown: lines are not wrapped to its (empty) width.
+        SendMessageA(control_, EM_SETTARGETDEVICE, 0, 1);
+        return true;
     }
     library_.reset();
     return false;
