@@ -199,7 +199,11 @@ PrintResult Win32RichDocument::print(HWND owner, const std::string& title) {
                     MulDiv(GetDeviceCaps(dc, VERTRES), kTwipsPerInch, GetDeviceCaps(dc, LOGPIXELSY))};
     const RECT text{kPrintMarginTwips, kPrintMarginTwips, range.rcPage.right - kPrintMarginTwips,
                     range.rcPage.bottom - kPrintMarginTwips};
-    const LONG length = GetWindowTextLengthA(control_);
+    // Characters as the control counts them: rich edit 2.0 ends a paragraph with one
+    // (and knows the question), 1.0 with two, as its window text does.
+    GETTEXTLENGTHEX question{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    LONG length = static_cast<LONG>(SendMessageA(control_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&question), 0));
+    if (length <= 0) length = GetWindowTextLengthA(control_);
     LONG first = 0;
     DWORD error = 0;
     do {
