@@ -221,7 +221,38 @@ void TListView::addRow(ListRow row) {
     if (sink_ != nullptr) sink_->rowAdded(rows_.back());
 }
 
-// ---------------------------------------------------------------- TLayoutPlaceholder
+// ---------------------------------------------------------------- TRichEdit
+
+bool TRichEdit::readProperty(std::string_view name, const LayoutValue& value) {
+    if (name == "Visible") {
+        visible_ = value.asBool().value_or(visible_);
+        return true;
+    }
+    if (name == "Lines.Text") {
+        Clear();
+        AppendParagraph({grell::layoutText(value).value_or(""), 10});
+        return true;
+    }
+    // A vertical scroll bar and tabs typed into the text: the control is never shown.
+    return name == "ScrollBars" || name == "WantTabs";
+}
+
+void TRichEdit::SetMaxLength(size_t characters) {
+    maxLength_ = characters;
+    if (sink_ != nullptr) sink_->textLimitChanged(characters);
+}
+
+void TRichEdit::Clear() {
+    paragraphs_.clear();
+    if (sink_ != nullptr) sink_->documentCleared();
+}
+
+void TRichEdit::AppendParagraph(RichParagraph paragraph) {
+    paragraphs_.push_back(std::move(paragraph));
+    if (sink_ != nullptr) sink_->paragraphAppended(paragraphs_.back());
+}
+
+// ---------------------------------------------------------------- TLayoutOstrelSystemInfo
 
 bool TLayoutOstrelSystemInfo::readProperty(std::string_view name, const LayoutValue& value) {
     if (name != "ExceptionMode") return false;
@@ -230,6 +261,8 @@ bool TLayoutOstrelSystemInfo::readProperty(std::string_view name, const LayoutVa
     SetExceptionMode(static_cast<probes::TExceptionMode>(*mode));
     return true;
 }
+
+// ---------------------------------------------------------------- TLayoutPlaceholder
 
 bool TLayoutPlaceholder::readProperty(std::string_view name, const LayoutValue& value) {
     settings_.insert_or_assign(std::string(name), value);

@@ -1,7 +1,7 @@
 // The standard components of the summary window's layout, as portable models: panels,
-// a picture, a shape, the list view, image lists of row icons, and placeholders for
-// the components the overview list, the printing and the web link will use, and the
-// system components as the layout sets them up.
+// a picture, a shape, the list view, image lists of row icons, the hidden rich edit
+// and the print dialog of the printing, and the system components as the layout sets
+// them up.
 #pragma once
 
 #include <map>
@@ -155,6 +155,59 @@ private:
     ListViewSink* sink_ = nullptr;
 };
 
+// One paragraph of a rich-edit document, all of it in one point size.
+struct RichParagraph {
+    std::string text;
+    int pointSize = 10;
+
+    bool operator==(const RichParagraph&) const = default;
+};
+
+// Told when the document of a rich edit changes.
+class RichEditSink {
+public:
+    virtual ~RichEditSink() = default;
+    virtual void documentCleared() = 0;
+    // The document may hold `characters` from now on.
+    virtual void textLimitChanged(size_t characters) = 0;
+    virtual void paragraphAppended(const RichParagraph& paragraph) = 0;
+};
+
+// A rich-edit control holding a document of paragraphs; a real control of the host,
+// which follows the model.
+class TRichEdit : public TComponent, public grell::LayoutReadable {
+public:
+    // The characters a rich-edit control takes until its limit is raised.
+    static constexpr size_t kDefaultMaxLength = 32767;
+
+    explicit TRichEdit(TComponent* owner) : TComponent(owner) {}
+    std::string_view className() const override { return "TRichEdit"; }
+    bool readProperty(std::string_view name, const LayoutValue& value) override;
+
+    bool visible() const { return visible_; }
+    const std::vector<RichParagraph>& paragraphs() const { return paragraphs_; }
+    size_t MaxLength() const { return maxLength_; }
+    void SetMaxLength(size_t characters);
+    void Clear();
+    // Adds a new last paragraph.
+    void AppendParagraph(RichParagraph paragraph);
+    void setSink(RichEditSink* sink) { sink_ = sink; }
+
+private:
+    bool visible_ = true;
+    size_t maxLength_ = kDefaultMaxLength;
+    std::vector<RichParagraph> paragraphs_;
+    RichEditSink* sink_ = nullptr;
+};
+
+// The print dialog; the host shows it (FormActions::printDocument).
+class TPrintDialog : public TComponent, public grell::LayoutReadable {
+public:
+    explicit TPrintDialog(TComponent* owner) : TComponent(owner) {}
+    std::string_view className() const override { return "TPrintDialog"; }
+    bool readProperty(std::string_view, const LayoutValue&) override { return false; }
+};
+
 // A system component of the component library as the layout sets it up: the layout
 // gives it AutoRetrieve.
 template <class SystemComponent>
@@ -178,9 +231,8 @@ public:
     bool readProperty(std::string_view name, const LayoutValue& value) override;
 };
 
-// A component not built yet (a probe root, a system component, the rich edit and print
-// dialog of the printing, the web-link label): it keeps its kind and the settings of
-// the layout for the overview list, the printing and the web link to read.
+// A component of a kind the window does not build itself: it keeps its kind and the
+// settings of the layout for whoever reads them.
 class TLayoutPlaceholder : public TComponent, public grell::LayoutReadable {
 public:
     TLayoutPlaceholder(TComponent* owner, std::string kind) : TComponent(owner), kind_(std::move(kind)) {}

@@ -3,18 +3,17 @@
 #include <array>
 
 #include "app/LayoutBuilder.h"
+#include "app/Printing.h"
 #include "grell/system/GrellApp.h"
 #include "grell/system/GrellSysDrive.h"
+#include "platform/Platform.h"
+#include "platform/Printers.h"
 
 namespace vardak::app {
 
 using grell::TGrellMMButton;
 
 namespace {
-
-// Placeholders until the printing (rich edit, print dialog) and the web link (URL label)
-// are built.
-constexpr std::array<std::string_view, 3> kPlaceholderKinds{"TRichEdit", "TPrintDialog", "TGrellURLLabel"};
 
 // Registers a system component made from its owner and the platform.
 template <class Component>
@@ -24,7 +23,8 @@ void addSystemComponent(ComponentRegistry& registry, std::string_view kind, plat
 
 }  // namespace
 
-ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform) {
+ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform,
+                                          grell::TGrellSysURLLabel::MainWindowQuery mainWindow) {
     ComponentRegistry registry;
     addSystemComponent<TLayoutSystemComponent<grell::TGrellSysDrive>>(registry, "TGrellSysDrive", platform);
     addSystemComponent<TLayoutSystemComponent<grell::TGrellSysUninstall>>(registry, "TGrellSysUninstall", platform);
@@ -42,9 +42,11 @@ ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application,
     registry.add("TShape", [](TComponent* owner) { return new TShape(owner); });
     registry.add("TListView", [](TComponent* owner) { return new TListView(owner); });
     registry.add("TImageList", [](TComponent* owner) { return new TImageList(owner); });
-    for (std::string_view kind : kPlaceholderKinds) {
-        registry.add(std::string(kind), [kind](TComponent* owner) { return new TLayoutPlaceholder(owner, std::string(kind)); });
-    }
+    registry.add("TRichEdit", [](TComponent* owner) { return new TRichEdit(owner); });
+    registry.add("TPrintDialog", [](TComponent* owner) { return new TPrintDialog(owner); });
+    registry.add("TGrellSysURLLabel", [&platform, mainWindow](TComponent* owner) {
+        return new grell::TGrellSysURLLabel(owner, platform.shell(), mainWindow);
+    });
     return registry;
 }
 
@@ -73,7 +75,8 @@ bool TVardak::readProperty(std::string_view name, const LayoutValue& value) {
 
 void TVardak::createFromLayout(std::string_view layoutText) {
     const LayoutObject root = parseLayout(layoutText);
-    const ComponentRegistry registry = vardakComponentRegistry(services_.application, services_.platform);
+    const ComponentRegistry registry = vardakComponentRegistry(services_.application, services_.platform,
+                                                               [this] { return services_.actions.windowHandle(); });
     const LayoutServices layoutServices{
         registry,
         [this](std::string_view name) { return services_.resources.loadPicture(name); },
@@ -116,14 +119,15 @@ void TVardak::findWindowComponents() {
     c.Detaljer = layoutComponent<TGrellMMButton>("Detaljer");
     c.Afslut = layoutComponent<TGrellMMButton>("Afslut");
     c.Udskriv = layoutComponent<TGrellMMButton>("Udskriv");
-    c.Udskrift = layoutComponent<TComponent>("Udskrift");
+    c.Udskrift = layoutComponent<TRichEdit>("Udskrift");
     c.CPUInfo = layoutComponent<grell::TGrellSysProcessor>("CPUInfo");
     c.WinInfo = layoutComponent<grell::TGrellSysWindows>("WinInfo");
     c.NetInfo = layoutComponent<grell::TGrellSysNetwork>("NetInfo");
     c.Kopier = layoutComponent<TGrellMMButton>("Kopier");
-    c.Printer = layoutComponent<TComponent>("Printer");
+    c.Printer = layoutComponent<TPrintDialog>("Printer");
     c.Shape1 = layoutComponent<TShape>("Shape1");
-    c.WWWHop = layoutComponent<TComponent>("WWWHop");
+    c.WWWHop = layoutComponent<grell::TGrellSysURLLabel>("WWWHop");
+    c.WWWHop->SetAllowedTargets({kPublisherAddresses.begin(), kPublisherAddresses.end()});
     c.KnapBillederNo = layoutComponent<grell::TGrellGraphicList>("KnapBillederNo");
     c.KnapBillederSv = layoutComponent<grell::TGrellGraphicList>("KnapBillederSv");
     c.KnapBillederFi = layoutComponent<grell::TGrellGraphicList>("KnapBillederFi");
@@ -191,11 +195,62 @@ void TVardak::afslutClick(TObject&) {
     services_.actions.terminate();
 }
 
-// Printing and copying wait for the overview list, which fills what they print.
-void TVardak::udskrivClick(TObject&) {}
-void TVardak::kopierClick(TObject&) {}
-// The publisher's web link waits for the web-link label (WWWHop is a placeholder).
-void TVardak::shape1MouseDown(TObject&, grell::MouseButton, grell::TPoint) {}
+void TVardak::BuildPrintText() {
+    const std::vector<RichParagraph> lines =
+        PrintLines(components_.List->rows(), services_.resources.loadString(print_text::kHeading),
+                   services_.resources.loadString(overview_text::kPrograms));
+    TRichEdit& document = *components_.Udskrift;
+    document.Clear();
+    const size_t needed = PrintTextLength(lines);
+    if (needed > document.MaxLength()) document.SetMaxLength(needed);
+    for (const RichParagraph& line : lines) AppendPrintLine(line.text, line.pointSize);
+}
+
+void TVardak::AppendPrintLine(std::string text, int pointSize) {
+    components_.Udskrift->AppendParagraph({std::move(text), pointSize});
+}
+
+void TVardak::udskrivClick(TObject&) {
+    BuildPrintText();
+    const std::string title = services_.resources.loadString(print_text::kJobTitle);
+    // Without a printer the print dialog has nothing to offer.
+    PrintResult result{PrintOutcome::NoPrinter, 0};
+    if (!services_.platform.printers().installedPrinters().empty()) result = services_.actions.printDocument(title);
+    std::string message;
+    if (result.outcome == PrintOutcome::NoPrinter) message = services_.resources.loadString(print_text::kNoPrinter);
+    if (result.outcome == PrintOutcome::Failed) {
+        message = services_.platform.system().errorMessage(result.errorCode);
+        if (message.empty()) message = "Error " + std::to_string(result.errorCode);
+    }
+    if (!message.empty()) services_.platform.ui().showError(title, message);
+}
+
+void TVardak::kopierClick(TObject&) {
+    BuildPrintText();
+    services_.actions.copyDocument();
+}
+
+void TVardak::shape1MouseDown(TObject&, grell::MouseButton, grell::TPoint) {
+    // A language without an address keeps the label's address.
+    if (const std::optional<std::string_view> address = publisherAddress(uiLanguage_)) {
+        components_.WWWHop->SetJump(std::string(*address));
+    }
+    components_.WWWHop->ExecuteJump();
+}
+
+bool TVardak::runShortcut(char key) {
+    struct Shortcut {
+        char key;
+        void (TVardak::*run)(TObject&);
+    };
+    static constexpr std::array<Shortcut, 2> kShortcuts{{{'C', &TVardak::kopierClick}, {'P', &TVardak::udskrivClick}}};
+    for (const Shortcut& shortcut : kShortcuts) {
+        if (shortcut.key != key) continue;
+        (this->*shortcut.run)(*this);
+        return true;
+    }
+    return false;
+}
 
 void TVardak::cmMoveForm() {
     services_.actions.startWindowDrag();

@@ -13,6 +13,7 @@
 #include "grell/controls/GrellImageList.h"
 #include "grell/controls/GrellMMButton.h"
 #include "app/Overview.h"
+#include "grell/controls/GrellSysURLLabel.h"
 #include "grell/system/GrellSysDrive.h"
 #include "grell/system/GrellSysInfo.h"
 #include "grell/system/GrellSysNetwork.h"
@@ -27,10 +28,10 @@ enum class WindowCommand : int {
     MoveForm = 0x8001, Minimize, Close, Maximize, Image2Click, HentInfoClick,
 };
 
-// The component kinds of the summary window's layout. What the printing uses (the rich
-// edit, the print dialog) and the web-link label are placeholders that keep their
-// layout settings until those are built.
-ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform);
+// The component kinds of the summary window's layout; the web-link label opens its
+// addresses with `mainWindow` as their owner.
+ComponentRegistry vardakComponentRegistry(grell::TGrellApplication& application, platform::Platform& platform,
+                                          grell::TGrellSysURLLabel::MainWindowQuery mainWindow);
 
 class TVardak : public grell::TGrellWinControl {
 public:
@@ -67,14 +68,14 @@ public:
         grell::TGrellMMButton* Detaljer = nullptr;
         grell::TGrellMMButton* Afslut = nullptr;
         grell::TGrellMMButton* Udskriv = nullptr;
-        TComponent* Udskrift = nullptr;
+        TRichEdit* Udskrift = nullptr;
         grell::TGrellSysProcessor* CPUInfo = nullptr;
         grell::TGrellSysWindows* WinInfo = nullptr;
         grell::TGrellSysNetwork* NetInfo = nullptr;
         grell::TGrellMMButton* Kopier = nullptr;
-        TComponent* Printer = nullptr;
+        TPrintDialog* Printer = nullptr;
         TShape* Shape1 = nullptr;
-        TComponent* WWWHop = nullptr;
+        grell::TGrellSysURLLabel* WWWHop = nullptr;
         grell::TGrellGraphicList* KnapBillederNo = nullptr;
         grell::TGrellGraphicList* KnapBillederSv = nullptr;
         grell::TGrellGraphicList* KnapBillederFi = nullptr;
@@ -104,9 +105,21 @@ public:
     bool legacyWindows() const { return legacyWindows_; }
     // Saves the toggle states and ends the program.
     void afslutClick(TObject& sender);
+    // The list as a document in Udskrift (see PrintLines); its text limit is raised to
+    // what the document needs first, so a long list is never cut.
+    void BuildPrintText();
+    // A new last paragraph of Udskrift in `pointSize`.
+    void AppendPrintLine(std::string text, int pointSize);
+    // Builds the document and prints it through the print dialog; with no printer a
+    // message says so, and a cancelled dialog prints nothing.
     void udskrivClick(TObject& sender);
+    // Builds the document and puts it on the clipboard as rich text and plain text.
     void kopierClick(TObject& sender);
+    // Opens the publisher's web site in the window's language through WWWHop.
     void shape1MouseDown(TObject& sender, grell::MouseButton button, grell::TPoint point);
+    // Runs the command of Ctrl and `key` (an upper-case letter): C copies, P prints;
+    // false for a key without a command.
+    bool runShortcut(char key);
 
     // Commands that no control invokes.
     void cmMoveForm();

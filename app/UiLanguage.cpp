@@ -29,4 +29,10 @@ UiLanguage detectUiLanguage(const std::function<std::string(int id)>& loadString
     return language;
 }
 
+std::optional<std::string_view> publisherAddress(UiLanguage language) {
+    const auto index = static_cast<size_t>(language);
+    if (index >= kPublisherAddresses.size()) return std::nullopt;
+    return kPublisherAddresses[index];
+}
+
 }  // namespace vardak::app

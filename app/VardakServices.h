@@ -1,6 +1,7 @@
 // What the summary window needs from the program around it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class RefreshSplash;
 namespace vardak::platform {
 class FileSystem;
 class Platform;
+using WindowHandle = void*;
 }  // namespace vardak::platform
 
 namespace vardak::app {
@@ -32,6 +34,19 @@ public:
     virtual std::shared_ptr<const grell::TGrellGraphic> loadPicture(std::string_view name) = 0;
 };
 
+// How a print command ended.
+enum class PrintOutcome {
+    Printed,
+    Cancelled,  // the user closed the print dialog without printing
+    NoPrinter,  // the system has no printer to print on
+    Failed,     // the print system refused the job
+};
+
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Printed;
+    uint32_t errorCode = 0;  // the system's error code for Failed
+};
+
 // The window system's side of the window's commands.
 class FormActions {
 public:
@@ -44,6 +59,14 @@ public:
     virtual void toggleMaximized() = 0;
     // Releases the mouse and lets the user drag the window by any point.
     virtual void startWindowDrag() = 0;
+    // The window, owner of what the shell shows for it.
+    virtual platform::WindowHandle windowHandle() = 0;
+    // Puts the whole document of the window's rich edit on the clipboard, as rich
+    // text and as plain text; false when the clipboard could not be had.
+    virtual bool copyDocument() = 0;
+    // Shows the print dialog; when the user confirms it, prints the whole document of
+    // the rich edit on the chosen printer as one job titled `title`.
+    virtual PrintResult printDocument(const std::string& title) = 0;
 };
 
 struct VardakServices {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures one start of Vardak.exe under Wine: the time from process creation to the
 # window being shown with its list filled, the program's working set once the window
-# is up, and the list's rebuild after a click on Detaljer (down, then up). Builds
+# is up, the list's rebuild after a click on Detaljer (down, then up) and its copy to
+# the clipboard as a document (WM_COPY, once and once more over the first). Builds
 # the programs first; uses a private Xvfb server and the shared prefix of build/win32.
 #   scripts/bench-startup.sh [PROGRAM.exe]      (default Vardak.exe)
 # VARDAK_BUILD_DIR names another Win32 build folder than build/win32.
@@ -45,4 +46,9 @@ with=$(sed -n 's/^rebuild-with-details-ms=//p' "$out/bench.txt" | tr -d '\r')
 without=$(sed -n 's/^rebuild-without-details-ms=//p' "$out/bench.txt" | tr -d '\r')
 if [ -n "$with" ]; then
     echo "list rebuilt after a toggle click: $with ms with the details, $without ms without"
+fi
+copy=$(sed -n 's/^copy-ms=//p' "$out/bench.txt" | tr -d '\r')
+again=$(sed -n 's/^copy-again-ms=//p' "$out/bench.txt" | tr -d '\r')
+if [ -n "$copy" ]; then
+    echo "list copied as a document: $copy ms, again over the first $again ms"
 fi

@@ -174,6 +174,13 @@ bool Win32FormHost::createWindow(TVardak& form) {
     form.setBounds(0, 0, client.right, client.bottom);
     createList();
     hint_.create(window_, instance_);
+    // The document the list prints and copies as (Udskrift), never shown.
+    if (document_.create(window_, instance_)) {
+        TRichEdit& model = *form.windowComponents().Udskrift;
+        model.setSink(&document_);
+        document_.textLimitChanged(model.MaxLength());
+        for (const RichParagraph& paragraph : model.paragraphs()) document_.paragraphAppended(paragraph);
+    }
     return true;
 }
 
@@ -233,10 +240,24 @@ void Win32FormHost::show(int showCommand) {
 int Win32FormHost::runMessageLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (runShortcut(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+bool Win32FormHost::runShortcut(const MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+    // Ctrl alone: Ctrl and Alt together type characters on some keyboards.
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    if (message.wParam < 'A' || message.wParam > 'Z') return false;
+    try {
+        return form_->runShortcut(static_cast<char>(message.wParam));
+    } catch (const std::exception& error) {
+        if (onError_) onError_(error);
+        return true;
+    }
 }
 
 // ---------------------------------------------------------------- ControlHost
@@ -326,6 +347,14 @@ void Win32FormHost::startWindowDrag() {
     SendMessageA(window_, WM_SYSCOMMAND, kCaptionDrag, 0);
 }
 
+bool Win32FormHost::copyDocument() {
+    return document_.copyToClipboard(window_);
+}
+
+PrintResult Win32FormHost::printDocument(const std::string& title) {
+    return document_.print(window_, title);
+}
+
 // ---------------------------------------------------------------- ListViewSink
 
 void Win32FormHost::rowsCleared() {
@@ -407,6 +436,9 @@ LRESULT Win32FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (lParam == 0 && form_->runWindowCommand(LOWORD(wParam))) return 0;
         break;
+    case WM_COPY:
+        form_->kopierClick(*form_->windowComponents().Kopier);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -12,6 +12,7 @@
 
 #include "app/Main.h"
 #include "app/win32/Win32HintWindow.h"
+#include "app/win32/Win32RichDocument.h"
 #include "grell/controls/GrellControl.h"
 
 namespace vardak::app::win32 {
@@ -31,7 +32,8 @@ public:
     // constrained as the form says, hidden.
     bool createWindow(TVardak& form);
     void show(int showCommand);
-    // Runs until the program is told to end; returns the exit code.
+    // Runs until the program is told to end; returns the exit code. Ctrl and a letter
+    // pressed in the window run the form's shortcut of that letter.
     int runMessageLoop();
 
     // ControlHost
@@ -55,6 +57,9 @@ public:
     void close() override;
     void toggleMaximized() override;
     void startWindowDrag() override;
+    platform::WindowHandle windowHandle() override { return window_; }
+    bool copyDocument() override;
+    PrintResult printDocument(const std::string& title) override;
 
     // ListViewSink
     void rowsCleared() override;
@@ -68,6 +73,7 @@ private:
     void showPendingHint();
     void createList();
     void placeList();
+    bool runShortcut(const MSG& message);
 
     HINSTANCE instance_;
     std::function<void(const std::exception&)> onError_;
@@ -82,6 +88,7 @@ private:
     std::optional<std::string> pendingHint_;
     grell::TRect hintArea_;
     std::optional<grell::TGrellPalette> framePalette_;
+    Win32RichDocument document_;
 };
 
 }  // namespace vardak::app::win32

@@ -36,6 +36,9 @@ bool TGrellSysURLLabel::readProperty(std::string_view name, const LayoutValue& v
         SetInActiveColor(colors::fromLayout(value).value_or(inActiveColor_));
     } else if (name == "JumpUnderline") {
         SetJumpUnderline(value.asBool().value_or(jumpUnderline_));
+    } else if (name == "Cursor") {
+        // The label always shows the hand-point cursor.
+        return layoutText(value).value_or("") == "crHandPoint";
     } else {
         return TGrellControl::readProperty(name, value);
     }

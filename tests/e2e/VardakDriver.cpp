@@ -1,12 +1,16 @@
 // The end-to-end driver: starts the Vardak builds, finds their window, clicks at
-// client coordinates with window messages, compares the button faces on the screen
-// with the face pictures of the build folder, and reads Trelka.INI from the Windows
-// folder. Runs under Wine inside one virtual desktop (see run-e2e.sh).
+// client coordinates with window messages and types on the keyboard, compares the
+// button faces on the screen with the face pictures of the build folder, reads
+// Trelka.INI from the Windows folder and what the window copies to the clipboard.
+// Runs under Wine inside one virtual desktop (see run-e2e.sh).
 //
 //   VardakDriver.exe [gtest options]   the end-to-end tests
 //   VardakDriver.exe --bench PROGRAM   start-up time and working set of one start;
 //                                      PROGRAM is a build of the programs folder or
 //                                      the Unix path of another program with a window
+//   VardakDriver.exe --record-open FILE ADDRESS
+//                                      appends ADDRESS to FILE: the web handler the
+//                                      link test registers instead of a browser
 //
 // Environment: VARDAK_E2E_PROGRAMS (folder of the .exe files), VARDAK_E2E_PICTURES
 // (folder of the drawn face pictures), VARDAK_E2E_ARTIFACTS (screenshots go there).
@@ -18,7 +22,9 @@
 
 #include "tests/wine/WineHarness.h"
 
+#include <cctype>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -295,6 +301,43 @@ public:
 
     void clickButton(const ButtonPlace& button) {
         clickClient(kHeaderLeft + button.left + button.width / 2, kHeaderTop + button.top + button.height / 2);
+    }
+
+    // A click posted, not sent: for a click whose handler shows a modal box.
+    void postClickButton(const ButtonPlace& button) {
+        const LPARAM at =
+            MAKELPARAM(kHeaderLeft + button.left + button.width / 2, kHeaderTop + button.top + button.height / 2);
+        PostMessageA(window_, WM_MOUSEMOVE, 0, at);
+        PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(window_, WM_LBUTTONUP, 0, at);
+    }
+
+    // Ctrl and a letter typed on the keyboard once the window is in front (the window
+    // system brings it there in its own time); false when it never came.
+    bool pressCtrlAnd(char letter) {
+        const auto deadline = Clock::now() + kPaintTimeout;
+        SetForegroundWindow(window_);
+        while (GetForegroundWindow() != window_) {
+            if (Clock::now() > deadline) return false;
+            Sleep(100);
+            SetForegroundWindow(window_);
+        }
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+        const auto key = [](BYTE code, DWORD flags) {
+            keybd_event(code, static_cast<BYTE>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC)), flags, 0);
+            Sleep(50);
+        };
+        key(VK_CONTROL, 0);
+        key(static_cast<BYTE>(letter), 0);
+        key(static_cast<BYTE>(letter), KEYEVENTF_KEYUP);
+        key(VK_CONTROL, KEYEVENTF_KEYUP);
+        return true;
+    }
+
+    // Whether the program still answers its window's messages.
+    bool responsive() const {
+        return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT &&
+               SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) != 0;
     }
 
     // The title bar's close box.
@@ -827,6 +870,285 @@ INSTANTIATE_TEST_SUITE_P(Poses, RefreshSplash,
                          ::testing::Values(vardak::winetest::WindowsPose::WindowsXP,
                                            vardak::winetest::WindowsPose::Windows98));
 
+// ---------------------------------------------------------------- printing and copying
+
+constexpr char kUninstallKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// A program whose name holds letters of the four languages and what rich text escapes.
+constexpr char kOddProgram[] = "Vardak pr\xF8ve \xE6\xF8\xE5 \xC6\xD8\xC5 \xE4\xF6 \xC4\xD6 {C:\\Tr\xE6} \\par";
+// Enough programs of long names to take the document well past 32 KB.
+constexpr int kFillerPrograms = 600;
+
+// REGEDIT4 text of the uninstall entries: the odd one and the fillers.
+std::string uninstallEntries() {
+    std::string escaped;
+    for (char c : std::string(kOddProgram)) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    std::string text = "REGEDIT4\r\n\r\n[" + std::string(kUninstallKey) + "VardakE2EOdd]\r\n\"DisplayName\"=\"" + escaped +
+                       "\"\r\n\"UninstallString\"=\"remove.exe\"\r\n\"Publisher\"=\"Vardak {\\\\}\"\r\n";
+    for (int i = 0; i < kFillerPrograms; ++i) {
+        text += "\r\n[" + std::string(kUninstallKey) + "VardakE2EFiller" + std::to_string(i) +
+                "]\r\n\"DisplayName\"=\"Vardak filler program " + std::to_string(i) +
+                " with a long name to fill the printed list\"\r\n\"UninstallString\"=\"remove.exe\"\r\n";
+    }
+    return text;
+}
+
+std::string trimmed(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
+// The document's lines as plain text: the heading; a separator an empty line; a caption
+// line and a value line per fact; from the programs' header on the names alone.
+std::string documentText(const std::vector<ShownRow>& rows, const ProgramStrings& text) {
+    std::string document = text(65184);
+    bool programs = false;
+    for (const ShownRow& row : rows) {
+        document += "\r\n";
+        if (row.image == -1 && !programs) continue;
+        programs = programs || trimmed(row.caption) == text(65214);
+        document += programs ? trimmed(row.caption) : row.caption + ":\r\n" + trimmed(row.value);
+    }
+    return document;
+}
+
+// The text as rich text writes it: backslash and braces escaped, letters past ASCII
+// as hexadecimal bytes.
+std::string richTextOf(const std::string& text) {
+    std::string rich;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '{' || c == '}') {
+            rich += '\\';
+            rich += c;
+        } else if (byte >= 0x80) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\'%02x", byte);
+            rich += hex;
+        } else {
+            rich += c;
+        }
+    }
+    return rich;
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct ClipboardTexts {
+    std::optional<std::string> plain;
+    std::optional<std::string> rich;
+};
+
+std::optional<std::string> clipboardText(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    if (data == nullptr) return std::nullopt;
+    const auto* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes == nullptr) return std::nullopt;
+    std::string text(bytes, strnlen(bytes, GlobalSize(data)));
+    GlobalUnlock(data);
+    return text;
+}
+
+// What the clipboard holds as plain and as rich text, waiting up to `timeout` for both.
+ClipboardTexts readClipboard(std::chrono::seconds timeout) {
+    const UINT richFormat = RegisterClipboardFormatA("Rich Text Format");
+    const auto deadline = Clock::now() + timeout;
+    ClipboardTexts texts;
+    do {
+        if (IsClipboardFormatAvailable(CF_TEXT) && IsClipboardFormatAvailable(richFormat) && OpenClipboard(nullptr)) {
+            texts.plain = clipboardText(CF_TEXT);
+            texts.rich = clipboardText(richFormat);
+            CloseClipboard();
+            return texts;
+        }
+        Sleep(100);
+    } while (Clock::now() < deadline);
+    return texts;
+}
+
+void emptyClipboard() {
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(100);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+void expectTheDocumentOnTheClipboard(const ClipboardTexts& copied, const std::vector<ShownRow>& rows,
+                                     const ProgramStrings& text) {
+    ASSERT_TRUE(copied.plain.has_value()) << "no plain text on the clipboard";
+    ASSERT_TRUE(copied.rich.has_value()) << "no rich text on the clipboard";
+    std::string plain = *copied.plain;
+    // The control's last paragraph mark may come along.
+    if (plain.size() >= 2 && plain.compare(plain.size() - 2, 2, "\r\n") == 0) plain.resize(plain.size() - 2);
+    EXPECT_EQ(plain, documentText(rows, text));
+    EXPECT_GT(plain.size(), 32u * 1024) << "the long list is copied whole";
+    EXPECT_NE(plain.find(std::string("\r\n") + kOddProgram), std::string::npos) << "the odd name is a line of its own";
+    const std::string rich = lowerCase(*copied.rich);
+    EXPECT_EQ(rich.rfind("{\\rtf", 0), 0u);
+    for (const char* size : {"\\fs28", "\\fs20", "\\fs24"}) EXPECT_NE(rich.find(size), std::string::npos) << size;
+    EXPECT_NE(rich.find(lowerCase(richTextOf(kOddProgram))), std::string::npos) << *copied.rich;
+    EXPECT_NE(rich.find(lowerCase(richTextOf(text(65214)))), std::string::npos);
+}
+
+TEST(PrintAndCopy, CtrlCAndTheCopyMessagePutTheWholeListOnTheClipboard) {
+    const vardak::winetest::SeededRegistry seeded(uninstallEntries());
+    ASSERT_TRUE(seeded.imported());
+    writeFile(settingsPath(), "[TrelkaUtility]\r\nProgrammer=1\r\nPartitioner=0\r\nDetaljer=1\r\n");
+    const ProgramStrings text("Vardak.exe");
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    const std::vector<ShownRow> rows = vardak.listRows();
+    ASSERT_NE(rowCaptioned(rows, kOddProgram), nullptr) << "the seeded program is listed";
+
+    emptyClipboard();
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutA(vardak.window(), WM_COPY, 0, 0, SMTO_NORMAL, 60000, &answer), 0);
+    {
+        SCOPED_TRACE("WM_COPY");
+        expectTheDocumentOnTheClipboard(readClipboard(std::chrono::seconds(10)), rows, text);
+    }
+
+    emptyClipboard();
+    ASSERT_TRUE(vardak.pressCtrlAnd('C')) << "the window did not come to the front";
+    {
+        SCOPED_TRACE("Ctrl+C");
+        expectTheDocumentOnTheClipboard(readClipboard(std::chrono::seconds(60)), rows, text);
+    }
+    EXPECT_EQ(vardak.listRows().size(), rows.size()) << "copying leaves the list as it was";
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+    removeSettings();
+}
+
+// Caption and text of the message box of this program that comes up within the time,
+// once the box is closed with OK; nothing when none came.
+std::optional<std::pair<std::string, std::string>> answerMessageBox(const RunningVardak& vardak) {
+    const auto deadline = Clock::now() + kPaintTimeout;
+    do {
+        if (const HWND box = vardak.visibleWindowOfClass("#32770")) {
+            char message[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, message, sizeof message);  // the message box's text
+            const std::pair<std::string, std::string> shown{windowText(box), message};
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box) && Clock::now() < deadline) Sleep(100);
+            return shown;
+        }
+        Sleep(100);
+    } while (Clock::now() < deadline);
+    return std::nullopt;
+}
+
+TEST(PrintAndCopy, PrintingWithoutAPrinterSaysSoAndTheWindowCarriesOn) {
+    DWORD needed = 0;
+    DWORD printers = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &printers);
+    if (needed > 0) GTEST_SKIP() << "this prefix has a printer";
+    removeSettings();
+    const ProgramStrings text("Vardak.exe");
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    const std::vector<ShownRow> rows = vardak.listRows();
+
+    ASSERT_TRUE(vardak.pressCtrlAnd('P')) << "the window did not come to the front";
+    const auto byKey = answerMessageBox(vardak);
+    ASSERT_TRUE(byKey.has_value()) << "Ctrl+P showed no message";
+    EXPECT_EQ(byKey->first, text(65185));
+    EXPECT_EQ(byKey->second, text(65186));
+    EXPECT_EQ(byKey->second, "Der er ikke installeret nogen printer.");
+
+    vardak.postClickButton(kUdskriv);
+    const auto byButton = answerMessageBox(vardak);
+    ASSERT_TRUE(byButton.has_value()) << "Udskriv showed no message";
+    EXPECT_EQ(byButton->second, text(65186));
+
+    ASSERT_TRUE(vardak.responsive()) << "the program ended or hangs";
+    EXPECT_EQ(captionsOf(vardak.listRows()), captionsOf(rows));
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
+
+// ---------------------------------------------------------------- the publisher's web link
+
+// Where the handler of web addresses that the test registers writes what it is given.
+std::string openedAddressesFile() {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "vardak-e2e-opened.txt";
+}
+
+// Registers this driver (--record-open) as the handler of https addresses while the
+// object lives: no browser starts, and the address the shell was asked to open lands
+// in a file.
+class RecordingWebHandler {
+public:
+    RecordingWebHandler() : seeded_(regText()) {}
+    bool active() const { return seeded_.imported(); }
+
+private:
+    static std::string regText() {
+        char driver[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, driver, MAX_PATH);
+        const std::string command = "\"" + std::string(driver) + "\" --record-open \"" + openedAddressesFile() + "\" \"%1\"";
+        std::string escaped;
+        for (char c : command) escaped += c == '\\' || c == '"' ? std::string{'\\', c} : std::string(1, c);
+        return "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\https\\shell\\open\\command]\r\n@=\"" + escaped +
+               "\"\r\n";
+    }
+    vardak::winetest::SeededRegistry seeded_;
+};
+
+// The lines the handler wrote, waiting for the first.
+std::vector<std::string> waitForOpenedAddresses() {
+    const auto deadline = Clock::now() + kStartTimeout;
+    do {
+        if (const std::optional<std::string> text = readFile(openedAddressesFile()); text && !text->empty()) {
+            Sleep(500);  // a second opening would have come by now
+            std::vector<std::string> lines;
+            std::istringstream stream(*readFile(openedAddressesFile()));
+            for (std::string line; std::getline(stream, line);) {
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                lines.push_back(line);
+            }
+            return lines;
+        }
+        Sleep(200);
+    } while (Clock::now() < deadline);
+    return {};
+}
+
+TEST(PublisherLink, TheCornerOpensTheSiteOfEachLanguageBuild) {
+    const RecordingWebHandler handler;
+    ASSERT_TRUE(handler.active());
+    removeSettings();
+    const std::pair<const char*, const char*> builds[] = {
+        {"Vardak.exe", "https://www.vardak.example/da/"},
+        {"VardakNo.exe", "https://www.vardak.example/no/"},
+        {"VardakSv.exe", "https://www.vardak.example/sv/"},
+        {"VardakFi.exe", "https://www.vardak.example/fi/"},
+    };
+    for (const auto& [program, address] : builds) {
+        SCOPED_TRACE(program);
+        DeleteFileA(openedAddressesFile().c_str());
+        RunningVardak vardak(program);
+        ASSERT_TRUE(vardak.waitForWindow());
+        vardak.clickClient(kShape1Middle.x, kShape1Middle.y);
+        EXPECT_EQ(waitForOpenedAddresses(), std::vector<std::string>{address});
+        vardak.closeBox();
+        EXPECT_TRUE(vardak.waitForExit());
+    }
+    DeleteFileA(openedAddressesFile().c_str());
+}
+
+// --record-open FILE ADDRESS: the web handler of the test above.
+int recordOpenedAddress(const std::string& file, const std::string& address) {
+    std::ofstream(file, std::ios::binary | std::ios::app) << address << "\n";
+    return 0;
+}
+
 // ---------------------------------------------------------------- benchmark
 
 int bench(const std::string& program) {
@@ -855,6 +1177,13 @@ int bench(const std::string& program) {
             lines << name
                   << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked).count() << "\n";
         }
+        // The list as a document on the clipboard: built once, then built again over
+        // the first (the control is emptied and filled anew).
+        for (const char* name : {"copy-ms=", "copy-again-ms="}) {
+            const auto sent = Clock::now();
+            SendMessageTimeoutA(vardak.window(), WM_COPY, 0, 0, SMTO_NORMAL, 600000, nullptr);
+            lines << name << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count() << "\n";
+        }
     }
     std::fputs(lines.str().c_str(), stdout);
     std::fflush(stdout);
@@ -869,6 +1198,7 @@ int bench(const std::string& program) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--bench") return bench(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--record-open") return recordOpenedAddress(argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

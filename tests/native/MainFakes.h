@@ -52,7 +52,18 @@ public:
     void close() override { calls.push_back("close"); }
     void toggleMaximized() override { calls.push_back("toggleMaximized"); }
     void startWindowDrag() override { calls.push_back("startWindowDrag"); }
+    platform::WindowHandle windowHandle() override { return &window; }
+    bool copyDocument() override {
+        calls.push_back("copyDocument");
+        return true;
+    }
+    app::PrintResult printDocument(const std::string& title) override {
+        calls.push_back("printDocument " + title);
+        return printResult;
+    }
     std::vector<std::string> calls;
+    app::PrintResult printResult;
+    int window = 0;  // stands for the window's handle
 };
 
 }  // namespace vardak::apptest

@@ -10,6 +10,7 @@
 
 #include "app/LayoutBuilder.h"
 #include "app/Main.h"
+#include "app/Printing.h"
 #include "grell/system/GrellApp.h"
 #include "tests/native/GrellFakes.h"
 #include "tests/native/FakeMachines.h"
@@ -244,14 +245,14 @@ TEST_F(SummaryWindowTest, TheProbeRootTakesItsModeFromTheLayout) {
     EXPECT_EQ(root->Engines().ExceptionMode(), probes::TExceptionMode::emMessage);
 }
 
-TEST_F(SummaryWindowTest, PlaceholdersKeepTheirSettings) {
+TEST_F(SummaryWindowTest, HiddenDocumentAndWebLinkAsTheLayoutSays) {
     create();
-    auto* link = dynamic_cast<TLayoutPlaceholder*>(components().WWWHop);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->setting("Caption")->text, "WWWJump");
-    EXPECT_EQ(link->setting("Visible")->asBool(), false);
-    EXPECT_EQ(components().Udskrift->className(), "TRichEdit");
-    EXPECT_EQ(components().Printer->className(), "TPrintDialog");
+    const grell::TGrellSysURLLabel& link = *components().WWWHop;
+    EXPECT_EQ(link.caption(), "WWWJump");
+    EXPECT_FALSE(link.visible());
+    EXPECT_EQ(link.Jump(), "https://www.vardak.example/da/");
+    EXPECT_FALSE(components().Udskrift->visible());
+    EXPECT_EQ(components().Udskrift->paragraphs(), (std::vector<RichParagraph>{{"Udskrift", 10}}));
 }
 
 TEST_F(SummaryWindowTest, TheDriveComponentReadsItsDriveWhenTheWindowIsCreated) {
@@ -449,6 +450,143 @@ TEST_F(SummaryWindowTest, OverviewListOfA98Machine) {
     resources.strings = stringTable("Strings-sv.rc");
     expectGoldenOverview(create(), "overview-98.txt");
     EXPECT_TRUE(window->legacyWindows());
+}
+
+// ---------------------------------------------------------------- printing, copying, web link
+
+TEST_F(SummaryWindowTest, CtrlCAndCtrlPCopyAndPrintTheListAsADocument) {
+    resources.strings = stringTable("Strings-sv.rc");
+    machine.printersFake.installed = {{"LaserJet", "LPT1:"}};
+    create();
+    struct ShortcutCase {
+        char key;
+        bool runs;
+        std::vector<std::string> calls;
+    };
+    const ShortcutCase cases[] = {{'C', true, {"copyDocument"}},
+                                  {'P', true, {"printDocument Systeminformation"}},
+                                  {'X', false, {}},
+                                  {'c', false, {}}};
+    for (const ShortcutCase& test : cases) {
+        actions.calls.clear();
+        components().Udskrift->Clear();
+        EXPECT_EQ(window->runShortcut(test.key), test.runs) << test.key;
+        EXPECT_EQ(actions.calls, test.calls) << test.key;
+        const std::vector<RichParagraph>& document = components().Udskrift->paragraphs();
+        if (!test.runs) {
+            EXPECT_TRUE(document.empty()) << test.key;
+            continue;
+        }
+        EXPECT_EQ(document, PrintLines(components().List->rows(), "Din dators specifikationer:", "Installerade program"))
+            << test.key;
+    }
+    EXPECT_TRUE(machine.uiFake.errors.empty());
+}
+
+TEST_F(SummaryWindowTest, PrintingWithoutPrinterOrConfirmation) {
+    resources.strings = stringTable("Strings-sv.rc");
+    machine.systemFake.errorTexts[5] = "Access is denied.";
+    create();
+    constexpr char kNoPrinter[] = "Det finns ingen skrivare installerad.";
+    struct PrintCase {
+        const char* name;
+        bool printerInstalled;
+        PrintResult result;
+        bool dialog;
+        std::string message;
+    };
+    const PrintCase cases[] = {
+        {"no printer installed: no dialog, the message", false, {PrintOutcome::Printed, 0}, false, kNoPrinter},
+        {"printed", true, {PrintOutcome::Printed, 0}, true, ""},
+        {"cancelled: nothing more", true, {PrintOutcome::Cancelled, 0}, true, ""},
+        {"the dialog finds no printer", true, {PrintOutcome::NoPrinter, 0}, true, kNoPrinter},
+        {"the print system refuses the job", true, {PrintOutcome::Failed, 5}, true, "Access is denied."},
+        {"a refusal the system has no text for", true, {PrintOutcome::Failed, 1804}, true, "Error 1804"},
+    };
+    for (const PrintCase& test : cases) {
+        actions.calls.clear();
+        machine.uiFake.errors.clear();
+        machine.printersFake.installed.clear();
+        if (test.printerInstalled) machine.printersFake.installed.push_back({"LaserJet", "LPT1:"});
+        actions.printResult = test.result;
+        window->udskrivClick(*components().Udskriv);
+        EXPECT_EQ(actions.calls.size(), test.dialog ? 1u : 0u) << test.name;
+        EXPECT_EQ(components().Udskrift->paragraphs().front(), (RichParagraph{"Din dators specifikationer:", 14}))
+            << test.name;
+        if (test.message.empty()) {
+            EXPECT_TRUE(machine.uiFake.errors.empty()) << test.name;
+            continue;
+        }
+        ASSERT_EQ(machine.uiFake.errors.size(), 1u) << test.name;
+        EXPECT_EQ(machine.uiFake.errors[0].caption, "Systeminformation") << test.name;
+        EXPECT_EQ(machine.uiFake.errors[0].text, test.message) << test.name;
+    }
+}
+
+// What the host's rich edit hears, in order.
+class RecordingDocument final : public RichEditSink {
+public:
+    void documentCleared() override { events.push_back("cleared"); }
+    void textLimitChanged(size_t characters) override { events.push_back("limit " + std::to_string(characters)); }
+    void paragraphAppended(const RichParagraph&) override { events.push_back("paragraph"); }
+    std::vector<std::string> events;
+};
+
+TEST_F(SummaryWindowTest, AProgramListAbove32KBIsNeverCut) {
+    std::string uninstall = "REGEDIT4\n";
+    constexpr int kPrograms = 700;
+    for (int i = 0; i < kPrograms; ++i) {
+        uninstall += "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Program" +
+                     std::to_string(i) + "]\n\"DisplayName\"=\"Program " + std::to_string(i) +
+                     " with a name long enough to fill the list\"\n\"UninstallString\"=\"remove.exe\"\n";
+    }
+    machine.loadRegistry(uninstall);
+    writeSettings("[TrelkaUtility]\r\nProgrammer=1\r\n");
+    resources.strings = stringTable("Strings-sv.rc");
+    create();
+    RecordingDocument host;
+    components().Udskrift->setSink(&host);
+    window->kopierClick(*components().Kopier);
+
+    const std::vector<RichParagraph>& document = components().Udskrift->paragraphs();
+    const size_t length = PrintTextLength(document);
+    EXPECT_GT(length, 32u * 1024);
+    EXPECT_EQ(std::count_if(document.begin(), document.end(),
+                            [](const RichParagraph& line) { return line.text.rfind("Program ", 0) == 0; }),
+              kPrograms);
+    EXPECT_EQ(components().Udskrift->MaxLength(), length);
+    ASSERT_EQ(host.events.size(), 2 + document.size());
+    EXPECT_EQ(host.events[0], "cleared");
+    EXPECT_EQ(host.events[1], "limit " + std::to_string(length)) << "the limit is raised before the text comes";
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"copyDocument"}));
+    components().Udskrift->setSink(nullptr);
+}
+
+TEST_F(SummaryWindowTest, TheCornerOpensThePublisherSiteInTheWindowsLanguage) {
+    struct LinkCase {
+        const char* voltage;
+        grell::MouseButton button;
+        const char* address;
+    };
+    const LinkCase cases[] = {
+        {"Sp\xE6nding", grell::MouseButton::Left, "https://www.vardak.example/da/"},
+        {"Spenning", grell::MouseButton::Right, "https://www.vardak.example/no/"},
+        {"Sp\xE4nning", grell::MouseButton::Left, "https://www.vardak.example/sv/"},
+        {"J\xE4nnite", grell::MouseButton::Middle, "https://www.vardak.example/fi/"},
+        {"SP\xC4NNING", grell::MouseButton::Left, "https://www.vardak.example/da/"},
+    };
+    for (const LinkCase& test : cases) {
+        window.reset();
+        machine.shellFake.openedAddresses.clear();
+        resources.strings[kVoltageCaptionId] = test.voltage;
+        create();
+        grell::Bitmap32 canvas(kClientWidth, kClientHeight);
+        window->paintTree(canvas, text, {0, 0});
+        window->rootMouseDown(test.button, {4 + 48, 4 + 48});
+        ASSERT_EQ(machine.shellFake.openedAddresses.size(), 1u) << test.voltage;
+        EXPECT_EQ(machine.shellFake.openedAddresses[0].target, test.address);
+        EXPECT_EQ(machine.shellFake.openedAddresses[0].parent, &actions.window);
+    }
 }
 
 TEST(OverviewFormatTest, SizesAndLegacyVersions) {
