@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "probes/core/Ostrel_Routines.h"
+
 namespace vardak::grell {
 
 namespace {
@@ -9,10 +11,10 @@ namespace {
 using platform::ResourceScope;
 using platform::ResourceStep;
 using platform::RootKey;
+using probes::kComputerNameKey;
+using probes::kServicesKey;
 
-constexpr std::string_view kComputerNameKey = "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 constexpr std::string_view kNetworkCardsKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
-constexpr std::string_view kServicesKey = "\\SYSTEM\\CurrentControlSet\\Services\\";
 constexpr std::string_view kNetBEUILinkageKey = "\\SYSTEM\\CurrentControlSet\\Services\\Nbf\\Linkage";
 constexpr std::string_view kIPXLinkageKey = "\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Linkage";
 constexpr std::string_view kIPXAdaptersKey = "\\SYSTEM\\CurrentControlSet\\Services\\NwlnkIpx\\Parameters\\Adapters\\";

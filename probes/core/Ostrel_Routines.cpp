@@ -29,7 +29,6 @@ std::optional<std::string> readText(Platform& platform, RootKey root, std::strin
 
 // ---------------------------------------------------------------- start-up facts
 
-constexpr std::string_view kComputerNameKey = "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 struct StartedFacts {
     std::optional<TOstrelFacts> facts;

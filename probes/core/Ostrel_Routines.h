@@ -118,6 +118,9 @@ constexpr std::string_view ClassKeyOf(bool isNT) { return isNT ? kNTClassKey : k
 // The NT line's hardware description: BIOS and video BIOS texts, and the processors
 // below "CentralProcessor".
 inline constexpr std::string_view kHardwareDescriptionKey = "\\HARDWARE\\DESCRIPTION\\System";
+inline constexpr std::string_view kComputerNameKey = "\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+// The services' keys below it, each under the service's key name.
+inline constexpr std::string_view kServicesKey = "\\SYSTEM\\CurrentControlSet\\Services\\";
 // The version key of the NT line (edition, registration, hotfixes, time zones) and of
 // the 95/98 line (the same), which on the NT line too holds the installation's folders.
 inline constexpr std::string_view kNTCurrentVersionKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";

@@ -20,7 +20,6 @@ using platform::ValueType;
 
 constexpr std::string_view kNTDeviceTree = "\\SYSTEM\\CurrentControlSet\\Enum";
 constexpr std::string_view k9xDeviceTree = "\\Enum";
-constexpr std::string_view kServicesKey = "\\SYSTEM\\CurrentControlSet\\Services\\";
 constexpr std::string_view kConfigManagerEnum = "\\Config Manager\\Enum";
 constexpr std::string_view kPresentDeviceSubkey = "Control";
 constexpr std::string_view kDeviceParameters = "Device Parameters";
