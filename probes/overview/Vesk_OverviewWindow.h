@@ -1,0 +1,170 @@
+// The overview window's state and commands, apart from its controls: which pages show
+// their tab, whether "Report..." is shown, the refresh that fills the visible pages,
+// the reports of all topics or of the page in front saved as text files (through the
+// save-file dialog, with the directory and file name remembered across windows), and
+// the live values shown once a second. What the window does on the screen goes
+// through an `OverviewWindowHost`; the Win32 window is one, tests record.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "framework/Classes.h"
+#include "platform/Platform.h"
+#include "probes/core/Vesk_GUI.h"
+#include "probes/overview/Vesk_Overview.h"
+
+namespace vardak::probes {
+
+// A set of page numbers 0..15, bit n for page n.
+using OverviewPageSet = uint16_t;
+inline constexpr OverviewPageSet kAllOverviewPages = 0xFFFF;
+// What a new window shows: every page but About.
+inline constexpr OverviewPageSet kOverviewPagesButAbout = 0x7FFF;
+
+constexpr OverviewPageSet pageBit(OverviewPage page) {
+    return static_cast<OverviewPageSet>(1u << static_cast<unsigned>(page));
+}
+
+// The order the pages are filled in; About has no fill operation.
+inline constexpr std::array<OverviewPage, 15> kPageFillOrder{{
+    OverviewPage::Wksta, OverviewPage::OS, OverviewPage::CPU, OverviewPage::Memory, OverviewPage::Display,
+    OverviewPage::APM, OverviewPage::Media, OverviewPage::Network, OverviewPage::Devices, OverviewPage::Engines,
+    OverviewPage::Drives, OverviewPage::TZ, OverviewPage::Printers, OverviewPage::Startup, OverviewPage::Software,
+}};
+
+inline constexpr std::string_view kOverviewCaption = "Ostrel System Information";
+inline constexpr std::string_view kAboutTitle = "Ostrel System Information Component";
+inline constexpr std::string_view kAboutVersion = "Version 7.61";
+// The About page's title and version labels.
+inline constexpr std::string_view kAboutTitleLabel = "lTitle";
+inline constexpr std::string_view kAboutVersionLabel = "lVersion";
+inline constexpr std::string_view kAllTopicsFileName = "SystemInfo.txt";
+inline constexpr std::string_view kSaveDialogTitle = "Select file";
+inline constexpr std::string_view kSaveDialogFilterName = "All Files";
+inline constexpr std::string_view kSaveDialogFilterPattern = "*.*";
+// Prompt before overwriting, hide the read-only box, path must exist, explorer style,
+// long names.
+inline constexpr uint32_t kSaveDialogOptions = 0x00280806;
+inline constexpr size_t kSaveDialogBufferSize = 10240;
+// Where a report is written first, beside the file it is then put in place of.
+inline constexpr std::string_view kPartialReportSuffix = ".partial";
+
+// The directory of the last saved report and the last report file name, shared by all
+// overview windows of the program; both start empty.
+struct ReportFileMemory {
+    std::string directory;
+    std::string fileName;
+};
+
+struct SaveDialogRequest {
+    std::string initialDirectory;
+    std::string fileName;  // the initial file name
+    std::string title;
+    std::string filterName;
+    std::string filterPattern;
+    uint32_t options = kSaveDialogOptions;
+};
+
+struct SaveDialogAnswer {
+    bool confirmed = false;
+    // The dialog's file-name buffer: the chosen path, or after a cancel what it was given.
+    std::string fileName;
+    // The dialog's extended error code; 0 for a confirmation or a plain cancel.
+    uint32_t extendedError = 0;
+};
+
+// What the window does on the screen.
+class OverviewWindowHost {
+public:
+    virtual ~OverviewWindowHost() = default;
+    // Shows or hides a page's tab.
+    virtual void showPageTab(OverviewPage page, bool shown) = 0;
+    // Brings a page forward.
+    virtual void activatePage(OverviewPage page) = 0;
+    virtual void showReportButton(bool shown) = 0;
+    // Puts a content into the page's controls by name; what it does not name stays.
+    virtual void showPageContent(OverviewPage page, const OverviewPageContent& content) = 0;
+    // The hourglass while true, the normal cursor again when false.
+    virtual void setBusyCursor(bool busy) = 0;
+    // The platform's save-file dialog, owned by the window, with a buffer of
+    // kSaveDialogBufferSize characters.
+    virtual SaveDialogAnswer runSaveDialog(const SaveDialogRequest& request) = 0;
+};
+
+// The folder part of a path up to and with its last "\" (or ":" of a bare drive), and
+// the name after it.
+std::string ExtractFilePath(std::string_view path);
+std::string ExtractFileName(std::string_view path);
+
+// Writes a report beside `path` first and then puts it in its place, so an older file
+// is only ever replaced by a complete one; raises EFCreateError when it cannot be
+// written, leaving nothing behind.
+void SaveReportReplacing(platform::FileSystem& files, const std::string& path, const TStrings& report);
+
+class TfrmVesk_Overview {
+public:
+    // FormCreate: every page but About in the visible set (the tabs as the layout has
+    // them), the first page in front, the About page's title and version shown.
+    TfrmVesk_Overview(TOstrelSystemInfo& root, platform::Platform& platform, OverviewWindowHost& host,
+                      ReportFileMemory& files);
+
+    // Stores the set and walks the pages from the last to the first, showing a page's
+    // tab exactly when it is in the set and bringing each shown page forward in turn.
+    void SetVisiblePages(OverviewPageSet pages);
+    OverviewPageSet VisiblePages() const { return visiblePages_; }
+    bool isPageVisible(OverviewPage page) const { return (visiblePages_ & pageBit(page)) != 0; }
+
+    void SetReportVisible(bool visible);
+    bool ReportVisible() const { return reportVisible_; }
+
+    // The page in front; the view tells when the user picks another tab.
+    OverviewPage ActivePage() const { return activePage_; }
+    void PageChanged(OverviewPage page) { activePage_ = page; }
+
+    // A page's caption as its tab shows it (the OS page's follows the platform).
+    std::string PageCaption(OverviewPage page) const;
+    // What the last fill put on a page.
+    const OverviewPageContent& PageContent(OverviewPage page) const;
+
+    // "Refresh": RefreshAll of the root, then FillPages, under the hourglass.
+    void cmRefresh();
+    // Fills every visible page in the fill order, under the hourglass.
+    void FillPages();
+
+    // "All Topics": the full report to a file the user picks (default SystemInfo.txt).
+    void cmReportAll();
+    // "Current Topic": the banner line and the report of the page in front's probe,
+    // to a file named after the page by default.
+    void cmReportCurrent();
+    // The save dialog: true when the user confirmed, with the chosen path in `path`.
+    // Remembers the buffer's file name and folder either way; an extended error raises.
+    bool GetFileSaveDlg(std::string_view title, std::string_view filterName, std::string_view filterPattern,
+                        std::string& path);
+
+    // Once a second with the usage in percent: the memory values, the usage gauge, the
+    // uptime and the lock keys.
+    void CPUUsageInterval(int32_t usage);
+
+    // The scratch list of the last report.
+    const TStrings& ReportList() const { return report_; }
+
+private:
+    // The report "Current Topic" writes for a page (nothing for About).
+    void reportPage(OverviewPage page, TStrings& report) const;
+    void save(const std::string& path);
+
+    TOstrelSystemInfo& root_;
+    platform::Platform& platform_;
+    OverviewWindowHost& host_;
+    ReportFileMemory& files_;
+    OverviewPageSet visiblePages_ = 0;
+    bool reportVisible_ = false;
+    OverviewPage activePage_ = OverviewPage::Wksta;
+    std::array<OverviewPageContent, kOverviewPageCount> pages_{};
+    TStringList report_;
+};
+
+}  // namespace vardak::probes

@@ -1,0 +1,457 @@
+// The overview window's state and commands through a recording host: the visible pages
+// and the page in front, the report button, the refresh and its fill order, the reports
+// of all topics and of the page in front with their default file names, the save
+// dialog's remembered folder and file name, saving that never leaves a half-written file
+// in place of an older one, and the live values of the once-a-second event.
+#include "probes/overview/Vesk_OverviewWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "framework/Exception.h"
+#include "probes/core/Ostrel_Routines.h"
+#include "probes/core/Vesk_Common.h"
+#include "tests/support/FakePlatform.h"
+
+namespace vardak::probes {
+namespace {
+
+using testing::FakeDrive;
+using testing::FakePlatform;
+
+std::string pageName(OverviewPage page) { return std::string(kOverviewPages[static_cast<size_t>(page)].name); }
+
+// Writes what the window asks of the screen as lines; answers the save dialog from a
+// script (a cancel when it runs out); can fail while showing one page.
+class RecordingHost : public OverviewWindowHost {
+public:
+    void showPageTab(OverviewPage page, bool shown) override {
+        log.push_back("tab " + pageName(page) + (shown ? " on" : " off"));
+    }
+    void activatePage(OverviewPage page) override { log.push_back("front " + pageName(page)); }
+    void showReportButton(bool shown) override { log.push_back(shown ? "report on" : "report off"); }
+    void showPageContent(OverviewPage page, const OverviewPageContent& content) override {
+        if (failingPage && *failingPage == page) throw std::runtime_error("cannot show " + pageName(page));
+        log.push_back("content " + pageName(page));
+        shown.emplace_back(page, content);
+    }
+    void setBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
+    SaveDialogAnswer runSaveDialog(const SaveDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return {false, request.fileName, 0};
+        SaveDialogAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    // The last content shown on a page.
+    const OverviewPageContent* lastShown(OverviewPage page) const {
+        for (auto entry = shown.rbegin(); entry != shown.rend(); ++entry) {
+            if (entry->first == page) return &entry->second;
+        }
+        return nullptr;
+    }
+
+    std::vector<std::string> log;
+    std::vector<std::pair<OverviewPage, OverviewPageContent>> shown;
+    std::vector<SaveDialogRequest> requests;
+    std::deque<SaveDialogAnswer> answers;
+    std::optional<OverviewPage> failingPage;
+};
+
+void poseAsXPMachine(FakePlatform& machine) {
+    for (const char* fixture : {"os-xp.reg", "devices-nt.reg", "display-xp.reg", "network-xp.reg"}) {
+        machine.loadRegistryFixture(fixture);
+    }
+    machine.systemFake.ticks = 2 * 3600 * 1000 + 5 * 1000;
+    FakeDrive system;
+    system.geometry = platform::ClusterGeometry{8, 512, 1000, 5000};
+    system.volume = platform::VolumeInformation{"SYSTEM", "NTFS", 0x1A2B3C4D, 255, 0x0000001F};
+    machine.filesFake.addDrive('C', system);
+}
+
+class OverviewWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetOstrelRoutines();
+        poseAsXPMachine(machine);
+        session = std::make_unique<OstrelRoutinesSession>(machine);
+        root = std::make_unique<TOstrelSystemInfo>(nullptr, machine);
+        root->SetExceptionMode(TExceptionMode::emSilent);
+    }
+    void TearDown() override {
+        root.reset();
+        session.reset();
+        ResetOstrelRoutines();
+    }
+
+    std::unique_ptr<TfrmVesk_Overview> makeWindow() {
+        return std::make_unique<TfrmVesk_Overview>(*root, machine, host, remembered);
+    }
+
+    // The root's report of everything as a file holds it.
+    std::string fullReport() const {
+        TStringList report;
+        root->ReportAll(report);
+        return reportText(report);
+    }
+
+    FakePlatform machine;
+    std::unique_ptr<OstrelRoutinesSession> session;
+    std::unique_ptr<TOstrelSystemInfo> root;
+    RecordingHost host;
+    ReportFileMemory remembered;
+};
+
+// ---------------------------------------------------------------- creation and pages
+
+TEST_F(OverviewWindowTest, ANewWindowHasEveryPageButAboutAndTheFirstPageInFront) {
+    const auto window = makeWindow();
+    EXPECT_EQ(window->VisiblePages(), 0x7FFF);
+    EXPECT_FALSE(window->isPageVisible(OverviewPage::About));
+    EXPECT_EQ(window->ActivePage(), OverviewPage::Wksta);
+    EXPECT_FALSE(window->ReportVisible());
+    EXPECT_EQ(host.log, (std::vector<std::string>{"front tsWksta", "content tsAbout"}));
+    const OverviewPageContent& about = window->PageContent(OverviewPage::About);
+    ASSERT_NE(about.value("lTitle"), nullptr);
+    EXPECT_EQ(*about.value("lTitle"), "Ostrel System Information Component");
+    EXPECT_EQ(*about.value("lVersion"), "Version 7.61");
+}
+
+TEST_F(OverviewWindowTest, VisiblePagesShowTheirTabsFromTheLastToTheFirstPage) {
+    struct Case {
+        const char* name;
+        OverviewPageSet pages;
+        std::vector<std::string> shownTabs;  // in the order they are brought forward
+        OverviewPage front;
+    };
+    const Case kCases[] = {
+        {"all sixteen", kAllOverviewPages,
+         {"tsAbout", "tsSoftware", "tsStartup", "tsTZ", "tsDrives", "tsEngines", "tsPrinters", "tsDevices",
+          "tsNetwork", "tsMedia", "tsAPM", "tsDisplay", "tsMemory", "tsCPU", "tsOS", "tsWksta"},
+         OverviewPage::Wksta},
+        {"memory and printers", static_cast<OverviewPageSet>(pageBit(OverviewPage::Memory) |
+                                                             pageBit(OverviewPage::Printers)),
+         {"tsPrinters", "tsMemory"}, OverviewPage::Memory},
+        {"only About", pageBit(OverviewPage::About), {"tsAbout"}, OverviewPage::About},
+        {"none", 0, {}, OverviewPage::Wksta},
+    };
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        host.log.clear();
+        const auto window = makeWindow();
+        host.log.clear();
+        window->SetVisiblePages(test.pages);
+        EXPECT_EQ(window->VisiblePages(), test.pages);
+        EXPECT_EQ(window->ActivePage(), test.front);
+        std::vector<std::string> expected;
+        std::vector<std::string> fronts;
+        for (size_t number = kOverviewPageCount; number-- > 0;) {
+            const std::string name(kOverviewPages[number].name);
+            const bool shown = (test.pages >> number) & 1u;
+            expected.push_back("tab " + name + (shown ? " on" : " off"));
+            if (shown) {
+                expected.push_back("front " + name);
+                fronts.push_back(name);
+            }
+        }
+        EXPECT_EQ(fronts, test.shownTabs);
+        EXPECT_EQ(host.log, expected);
+    }
+}
+
+TEST_F(OverviewWindowTest, TheReportButtonIsShownAndHidden) {
+    const auto window = makeWindow();
+    host.log.clear();
+    window->SetReportVisible(true);
+    EXPECT_TRUE(window->ReportVisible());
+    window->SetReportVisible(false);
+    EXPECT_FALSE(window->ReportVisible());
+    EXPECT_EQ(host.log, (std::vector<std::string>{"report on", "report off"}));
+}
+
+// ---------------------------------------------------------------- refresh
+
+std::vector<std::string> contentLog(const std::vector<std::string>& log) {
+    std::vector<std::string> contents;
+    for (const std::string& line : log) {
+        if (line.rfind("content ", 0) == 0) contents.push_back(line.substr(8));
+    }
+    return contents;
+}
+
+TEST_F(OverviewWindowTest, RefreshFillsOnlyTheVisiblePagesInTheFillOrder) {
+    struct Case {
+        const char* name;
+        OverviewPageSet pages;
+        std::vector<std::string> filled;
+    };
+    const Case kCases[] = {
+        {"all sixteen", kAllOverviewPages,
+         {"tsWksta", "tsOS", "tsCPU", "tsMemory", "tsDisplay", "tsAPM", "tsMedia", "tsNetwork", "tsDevices",
+          "tsEngines", "tsDrives", "tsTZ", "tsPrinters", "tsStartup", "tsSoftware"}},
+        {"printers before drives in the set, after them in the fill",
+         static_cast<OverviewPageSet>(pageBit(OverviewPage::Printers) | pageBit(OverviewPage::Drives) |
+                                      pageBit(OverviewPage::TZ)),
+         {"tsDrives", "tsTZ", "tsPrinters"}},
+        {"only About", pageBit(OverviewPage::About), {}},
+    };
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        const auto window = makeWindow();
+        window->SetVisiblePages(test.pages);
+        host.log.clear();
+        window->cmRefresh();
+        EXPECT_EQ(contentLog(host.log), test.filled);
+        ASSERT_GE(host.log.size(), 4u);
+        EXPECT_EQ(host.log[0], "busy");
+        EXPECT_EQ(host.log[1], "busy");
+        EXPECT_EQ(host.log[host.log.size() - 2], "idle");
+        EXPECT_EQ(host.log.back(), "idle");
+    }
+}
+
+TEST_F(OverviewWindowTest, RefreshShowsWhatTheRootsPagesHold) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    for (const OverviewPage page : {OverviewPage::Wksta, OverviewPage::OS, OverviewPage::Drives}) {
+        SCOPED_TRACE(pageName(page));
+        const std::vector<std::string> expected = pageLines(FillPage(*root, machine, page));
+        EXPECT_EQ(pageLines(window->PageContent(page)), expected);
+        ASSERT_NE(host.lastShown(page), nullptr);
+        EXPECT_EQ(pageLines(*host.lastShown(page)), expected);
+    }
+    EXPECT_EQ(window->PageCaption(OverviewPage::OS), "Windows NT");
+    EXPECT_EQ(window->PageCaption(OverviewPage::Devices), " Devices ");
+}
+
+TEST_F(OverviewWindowTest, TheNormalCursorComesBackWhenAFillFails) {
+    const auto window = makeWindow();
+    host.failingPage = OverviewPage::CPU;
+    host.log.clear();
+    EXPECT_THROW(window->cmRefresh(), std::runtime_error);
+    EXPECT_EQ(contentLog(host.log), (std::vector<std::string>{"tsWksta", "tsOS"}));
+    EXPECT_EQ(host.log.back(), "idle");
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "busy"),
+              std::count(host.log.begin(), host.log.end(), "idle"));
+}
+
+// ---------------------------------------------------------------- reports
+
+const std::string kProgramFolder = "C:\\Program Files\\Vardak\\";
+
+TEST_F(OverviewWindowTest, AllTopicsSavesTheFullReport) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    host.answers.push_back({true, "C:\\Reports\\all.txt", 0});
+    window->cmReportAll();
+    ASSERT_EQ(host.requests.size(), 1u);
+    const SaveDialogRequest& request = host.requests[0];
+    EXPECT_EQ(request.initialDirectory, kProgramFolder);
+    EXPECT_EQ(request.fileName, "SystemInfo.txt");
+    EXPECT_EQ(request.title, "Select file");
+    EXPECT_EQ(request.filterName, "All Files");
+    EXPECT_EQ(request.filterPattern, "*.*");
+    EXPECT_EQ(request.options, 0x00280806u);
+    EXPECT_EQ(machine.filesFake.readFile("C:\\Reports\\all.txt"), fullReport());
+    EXPECT_EQ(remembered.directory, "C:\\Reports\\");
+    EXPECT_EQ(remembered.fileName, "all.txt");
+    EXPECT_EQ(machine.filesFake.filePaths().size(), 1u) << "a file was left beside the report";
+}
+
+TEST_F(OverviewWindowTest, CancellingAllTopicsWritesNothing) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    window->cmReportAll();
+    EXPECT_EQ(window->ReportList().count(), 0);
+    EXPECT_TRUE(machine.filesFake.filePaths().empty());
+    // The buffer held the name without a folder: the next dialog opens in the program's.
+    EXPECT_EQ(remembered.fileName, "SystemInfo.txt");
+    EXPECT_EQ(remembered.directory, "");
+    window->cmReportAll();
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[1].initialDirectory, kProgramFolder);
+}
+
+TEST_F(OverviewWindowTest, CurrentTopicSavesTheBannerAndThePagesReport) {
+    using Report = void (*)(const TOstrelSystemInfo&, TStrings&);
+    struct Case {
+        OverviewPage page;
+        const char* fileName;
+        Report report;
+    };
+    const Case kCases[] = {
+        {OverviewPage::Wksta, "Machine.txt", [](const TOstrelSystemInfo& r, TStrings& l) { r.Machine().Report(l); }},
+        {OverviewPage::OS, "Windows NT.txt", [](const TOstrelSystemInfo& r, TStrings& l) { r.OS().Report(l); }},
+        {OverviewPage::Memory, "Memory.txt", [](const TOstrelSystemInfo& r, TStrings& l) { r.Memory().Report(l); }},
+        {OverviewPage::Devices, "Devices.txt", [](const TOstrelSystemInfo& r, TStrings& l) { r.Devices().Report(l); }},
+        {OverviewPage::Drives, "Drives.txt", [](const TOstrelSystemInfo& r, TStrings& l) { r.Disk().Report(l); }},
+        {OverviewPage::TZ, "Time Zone.txt",
+         [](const TOstrelSystemInfo& r, TStrings& l) { r.OS().TimeZone().Report(l); }},
+        {OverviewPage::Software, "Software.txt",
+         [](const TOstrelSystemInfo& r, TStrings& l) { r.Software().Report(l); }},
+        {OverviewPage::About, "About.txt", [](const TOstrelSystemInfo&, TStrings&) {}},
+    };
+    const auto window = makeWindow();
+    window->SetVisiblePages(kAllOverviewPages);
+    window->cmRefresh();
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.fileName);
+        window->PageChanged(test.page);
+        const std::string path = "C:\\Reports\\" + std::string(test.fileName);
+        host.answers.push_back({true, path, 0});
+        window->cmReportCurrent();
+        EXPECT_EQ(host.requests.back().fileName, test.fileName);
+        TStringList expected;
+        expected.add(";" + root->About());
+        test.report(*root, expected);
+        EXPECT_EQ(machine.filesFake.readFile(path), reportText(expected));
+        EXPECT_EQ(window->ReportList().count(), expected.count());
+    }
+}
+
+TEST_F(OverviewWindowTest, CurrentTopicOnTheAboutPageHoldsOnlyTheBanner) {
+    const auto window = makeWindow();
+    window->SetVisiblePages(pageBit(OverviewPage::About));
+    host.answers.push_back({true, "C:\\about.txt", 0});
+    window->cmReportCurrent();
+    EXPECT_EQ(machine.filesFake.readFile("C:\\about.txt"), ";" + root->About() + "\r\n");
+    EXPECT_EQ(root->About().rfind("Ostrel System Information Component 7.61", 0), 0u);
+}
+
+TEST_F(OverviewWindowTest, CancellingCurrentTopicWritesNothing) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    window->cmReportCurrent();
+    EXPECT_EQ(window->ReportList().count(), 0);
+    EXPECT_TRUE(machine.filesFake.filePaths().empty());
+    EXPECT_EQ(remembered.fileName, "Machine.txt");
+}
+
+TEST_F(OverviewWindowTest, TheFolderAndNameAreRememberedAcrossWindows) {
+    {
+        const auto first = makeWindow();
+        host.answers.push_back({true, "D:\\Out\\first.txt", 0});
+        first->cmReportAll();
+    }
+    const auto second = makeWindow();
+    second->cmReportCurrent();
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[1].initialDirectory, "D:\\Out\\");
+    EXPECT_EQ(host.requests[1].fileName, "Machine.txt");
+}
+
+TEST_F(OverviewWindowTest, AFailingDialogRaisesItsCodeAndWritesNothing) {
+    const auto window = makeWindow();
+    remembered.directory = "C:\\Reports\\";
+    host.answers.push_back({false, "", 0x3003});
+    try {
+        window->cmReportAll();
+        FAIL() << "no error raised";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.message(), "GetFileSaveDlg.CommDlgExtendedError = 3003");
+    }
+    EXPECT_EQ(window->ReportList().count(), 0);
+    EXPECT_TRUE(machine.filesFake.filePaths().empty());
+    EXPECT_EQ(remembered.directory, "C:\\Reports\\");
+}
+
+TEST_F(OverviewWindowTest, AReportThatCannotBeWrittenLeavesTheOlderFile) {
+    enum class Trouble { FullDisk, ReadOnlyTarget };
+    struct Case {
+        const char* name;
+        Trouble trouble;
+    };
+    const Case kCases[] = {{"full disk", Trouble::FullDisk}, {"read-only file", Trouble::ReadOnlyTarget}};
+    const std::string path = "C:\\Reports\\SystemInfo.txt";
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        machine.filesFake.limitWrites(SIZE_MAX);
+        machine.filesFake.writeFile(path, "older report\r\n");
+        if (test.trouble == Trouble::FullDisk) machine.filesFake.limitWrites(40);
+        if (test.trouble == Trouble::ReadOnlyTarget) machine.filesFake.markReadOnly(path);
+        const auto window = makeWindow();
+        window->cmRefresh();
+        host.answers.push_back({true, path, 0});
+        try {
+            window->cmReportAll();
+            FAIL() << "no error raised";
+        } catch (const EFCreateError& error) {
+            EXPECT_EQ(error.message(), "Cannot create file " + path);
+        }
+        EXPECT_EQ(machine.filesFake.readFile(path), "older report\r\n");
+        EXPECT_EQ(machine.filesFake.filePaths().size(), 1u) << "a file was left beside the report";
+    }
+}
+
+TEST(OverviewReportFileTest, SavingReplacesAnOlderFileWithTheCompleteReport) {
+    FakePlatform machine;
+    machine.filesFake.writeFile("C:\\r.txt", "older\r\n");
+    TStringList report;
+    report.add("[Section]");
+    report.add("Key=Value");
+    SaveReportReplacing(machine.filesFake, "C:\\r.txt", report);
+    EXPECT_EQ(machine.filesFake.readFile("C:\\r.txt"), "[Section]\r\nKey=Value\r\n");
+    EXPECT_EQ(machine.filesFake.filePaths().size(), 1u);
+}
+
+TEST(OverviewReportFileTest, PathsSplitIntoFolderAndName) {
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* name;
+    };
+    constexpr Case kCases[] = {
+        {"C:\\Reports\\all.txt", "C:\\Reports\\", "all.txt"},
+        {"SystemInfo.txt", "", "SystemInfo.txt"},
+        {"C:\\", "C:\\", ""},
+        {"C:file.txt", "C:", "file.txt"},
+        {"\\\\server\\share\\x.txt", "\\\\server\\share\\", "x.txt"},
+        {"", "", ""},
+    };
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.path);
+        EXPECT_EQ(ExtractFilePath(test.path), test.folder);
+        EXPECT_EQ(ExtractFileName(test.path), test.name);
+    }
+}
+
+// ---------------------------------------------------------------- live values
+
+TEST_F(OverviewWindowTest, EverySecondTheMemoryUsageUptimeAndLockKeysAreShown) {
+    struct Case {
+        int32_t usage;
+        int32_t gauge;
+    };
+    constexpr Case kCases[] = {{42, 42}, {0, 0}, {-1, 0}, {100, 100}};
+    const auto window = makeWindow();
+    window->cmRefresh();
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.usage);
+        machine.systemFake.ticks += 1000;
+        machine.systemFake.keys[0x14] = 1;  // CapsLock on
+        host.shown.clear();
+        host.log.clear();
+        window->CPUUsageInterval(test.usage);
+        EXPECT_EQ(host.log,
+                  (std::vector<std::string>{"content tsMemory", "content tsCPU", "content tsWksta"}));
+        const PageGauge* gauge = host.lastShown(OverviewPage::CPU)->gauge("CPUGauge");
+        ASSERT_NE(gauge, nullptr);
+        EXPECT_EQ(gauge->range.position, test.gauge);
+        EXPECT_EQ(pageLines(*host.lastShown(OverviewPage::Memory)),
+                  pageLines(MemoryLiveContent(root->Memory(), UserThousandSeparator(machine))));
+        EXPECT_EQ(pageLines(*host.lastShown(OverviewPage::Wksta)), pageLines(MachineLiveContent(root->Machine())));
+        EXPECT_TRUE(root->Machine().CapsLock());
+    }
+}
+
+}  // namespace
+}  // namespace vardak::probes
