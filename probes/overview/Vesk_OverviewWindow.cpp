@@ -48,14 +48,30 @@ void SaveReportReplacing(platform::FileSystem& files, const std::string& path, c
 // ---------------------------------------------------------------- the window
 
 TfrmVesk_Overview::TfrmVesk_Overview(TOstrelSystemInfo& root, platform::Platform& platform,
-                                     OverviewWindowHost& host, ReportFileMemory& files)
-    : root_(root), platform_(platform), host_(host), files_(files), visiblePages_(kOverviewPagesButAbout) {
+                                     OverviewWindowServices services)
+    : TComponent(nullptr),
+      root_(root),
+      platform_(platform),
+      host_(services.host),
+      files_(services.files),
+      details_(services.details),
+      visiblePages_(kOverviewPagesButAbout) {
     activePage_ = OverviewPage::Wksta;
     host_.activatePage(activePage_);
     OverviewPageContent& about = pages_[pageIndex(OverviewPage::About)];
     about.setValue(kAboutTitleLabel, std::string(kAboutTitle));
     about.setValue(kAboutVersionLabel, std::string(kAboutVersion));
     host_.showPageContent(OverviewPage::About, about);
+
+    cpuUsage_ = std::make_unique<TOstrelCPUUsage>(nullptr, platform_, services.timers);
+    cpuUsage_->SetInterval(kDefaultUsageInterval);
+    cpuUsage_->OnInterval = [this](TObject&, int32_t usage) { CPUUsageInterval(usage); };
+    cpuUsage_->SetActive(true);
+}
+
+TfrmVesk_Overview::~TfrmVesk_Overview() {
+    if (cpuUsage_) cpuUsage_->SetActive(false);
+    cpuUsage_.reset();
 }
 
 void TfrmVesk_Overview::SetVisiblePages(OverviewPageSet pages) {
@@ -162,6 +178,63 @@ bool TfrmVesk_Overview::GetFileSaveDlg(std::string_view title, std::string_view 
     files_.directory = ExtractFilePath(answer.fileName);
     path = answer.fileName;
     return answer.confirmed;
+}
+
+// ---------------------------------------------------------------- page commands
+
+void TfrmVesk_Overview::showPage(OverviewPage page) { host_.showPageContent(page, pages_[pageIndex(page)]); }
+
+void TfrmVesk_Overview::cbDriveChange(int index) {
+    probes::cbDriveChange(pages_[pageIndex(OverviewPage::Drives)], root_.Disk(), platform_, index);
+    showPage(OverviewPage::Drives);
+}
+
+void TfrmVesk_Overview::cbAdaptersChange(int index) {
+    probes::cbAdaptersChange(pages_[pageIndex(OverviewPage::Network)], root_.Network().TCPIP(), index);
+    showPage(OverviewPage::Network);
+}
+
+void TfrmVesk_Overview::tcStartupChange(int tab) {
+    probes::tcStartupChange(pages_[pageIndex(OverviewPage::Startup)], root_.Startup(), tab);
+    showPage(OverviewPage::Startup);
+}
+
+void TfrmVesk_Overview::TreeChange(DeviceTreeSelection selection) {
+    probes::TreeChange(pages_[pageIndex(OverviewPage::Devices)], selection);
+    showPage(OverviewPage::Devices);
+}
+
+void TfrmVesk_Overview::cbxClick(OverviewPage page, std::string_view name) {
+    OverviewPageContent undo;
+    undo.setSwitch(name, pages_[pageIndex(page)].switchOf(name).value_or(false));
+    host_.showPageContent(page, undo);
+}
+
+int TfrmVesk_Overview::showDetail(const DetailRequest& request) { return ShowDetail(this, details_, request); }
+
+int TfrmVesk_Overview::cmEnvironment() { return showDetail(probes::cmEnvironment(root_.OS())); }
+int TfrmVesk_Overview::cmNTSpec() { return showDetail(probes::cmNTSpec(root_.OS())); }
+int TfrmVesk_Overview::cmModes() { return showDetail(probes::cmModes(root_.Display())); }
+int TfrmVesk_Overview::cmProto() { return showDetail(probes::cmProto(root_.Network())); }
+int TfrmVesk_Overview::cmServ() { return showDetail(probes::cmServ(root_.Network())); }
+int TfrmVesk_Overview::cmCli() { return showDetail(probes::cmCli(root_.Network())); }
+
+int TfrmVesk_Overview::cmCaps(int tag) {
+    const std::optional<DetailRequest> request = probes::cmCaps(root_.Display(), tag);
+    return request ? showDetail(*request) : 0;
+}
+
+int TfrmVesk_Overview::cmProps(DeviceTreeSelection selection) {
+    const std::optional<DetailRequest> request =
+        probes::cmProps(pages_[pageIndex(OverviewPage::Devices)], root_.Devices(), selection);
+    return request ? showDetail(*request) : 0;
+}
+
+int ShowOverview(TfrmVesk_Overview& window) {
+    window.SetVisiblePages(kAllOverviewPages);
+    window.SetReportVisible(true);
+    window.cmRefresh();
+    return window.ShowModal();
 }
 
 // ---------------------------------------------------------------- live values

@@ -8,12 +8,16 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "framework/Classes.h"
 #include "platform/Platform.h"
+#include "platform/WindowTimer.h"
 #include "probes/core/Vesk_GUI.h"
+#include "probes/overview/Vesk_CPUUsage.h"
+#include "probes/overview/Vesk_DetailDlg.h"
 #include "probes/overview/Vesk_Overview.h"
 
 namespace vardak::probes {
@@ -92,6 +96,14 @@ public:
     // The platform's save-file dialog, owned by the window, with a buffer of
     // kSaveDialogBufferSize characters.
     virtual SaveDialogAnswer runSaveDialog(const SaveDialogRequest& request) = 0;
+    // Pops up the report menu ("All Topics", "Current Topic") at the screen point of the
+    // report button's bottom-left corner.
+    virtual void popupReportMenu() = 0;
+    virtual void showPrinterSetup() = 0;
+    // Shows the window modally until it closes: its modal result.
+    virtual int showModal() = 0;
+    // Closes the window, which ends its modal loop.
+    virtual void closeWindow() = 0;
 };
 
 // The folder part of a path up to and with its last "\" (or ":" of a bare drive), and
@@ -104,12 +116,25 @@ std::string ExtractFileName(std::string_view path);
 // written, leaving nothing behind.
 void SaveReportReplacing(platform::FileSystem& files, const std::string& path, const TStrings& report);
 
-class TfrmVesk_Overview {
+// What the window is made with: the screen side, the remembered report file, the
+// presenter of its detail dialogs and the timers of its usage meter.
+struct OverviewWindowServices {
+    OverviewWindowHost& host;
+    ReportFileMemory& files;
+    DetailDialogPresenter& details;
+    platform::WindowTimerFactory timers;
+};
+
+class TfrmVesk_Overview : public TComponent {
 public:
     // FormCreate: every page but About in the visible set (the tabs as the layout has
-    // them), the first page in front, the About page's title and version shown.
-    TfrmVesk_Overview(TOstrelSystemInfo& root, platform::Platform& platform, OverviewWindowHost& host,
-                      ReportFileMemory& files);
+    // them), the first page in front, the About page's title and version shown, and the
+    // usage meter running once a second with CPUUsageInterval as its event.
+    TfrmVesk_Overview(TOstrelSystemInfo& root, platform::Platform& platform, OverviewWindowServices services);
+    // The meter stops before anything else goes.
+    ~TfrmVesk_Overview() override;
+
+    std::string_view className() const override { return "TfrmVesk_Overview"; }
 
     // Stores the set and walks the pages from the last to the first, showing a page's
     // tab exactly when it is in the set and bringing each shown page forward in turn.
@@ -150,8 +175,39 @@ public:
 
     // The scratch list of the last report.
     const TStrings& ReportList() const { return report_; }
+    TOstrelCPUUsage& CPUUsage() const { return *cpuUsage_; }
+
+    // Shows the window modally until it closes: its modal result.
+    int ShowModal() { return host_.showModal(); }
+    // "OK": closes the window.
+    void cmClose() { host_.closeWindow(); }
+    // "Report...": the report menu.
+    void cmReportClick() { host_.popupReportMenu(); }
+    // The Printers page's "Properties...".
+    void cmPrintSetup() { host_.showPrinterSetup(); }
+
+    // Page commands: the page's content changed in place and shown again.
+    void cbDriveChange(int index);
+    void cbAdaptersChange(int index);
+    void tcStartupChange(int tab);
+    void TreeChange(DeviceTreeSelection selection);
+    // A click on a check box of a page: its tick goes back to what the page showed.
+    void cbxClick(OverviewPage page, std::string_view name);
+
+    // Page commands that open a detail dialog owned by the window: its modal result,
+    // 0 when the command shows nothing (an unknown tag, no device node selected).
+    int cmEnvironment();
+    int cmNTSpec();
+    int cmModes();
+    int cmCaps(int tag);
+    int cmProto();
+    int cmServ();
+    int cmCli();
+    int cmProps(DeviceTreeSelection selection);
 
 private:
+    int showDetail(const DetailRequest& request);
+    void showPage(OverviewPage page);
     // The report "Current Topic" writes for a page (nothing for About).
     void reportPage(OverviewPage page, TStrings& report) const;
     void save(const std::string& path);
@@ -160,11 +216,18 @@ private:
     platform::Platform& platform_;
     OverviewWindowHost& host_;
     ReportFileMemory& files_;
+    DetailDialogPresenter& details_;
     OverviewPageSet visiblePages_ = 0;
     bool reportVisible_ = false;
     OverviewPage activePage_ = OverviewPage::Wksta;
     std::array<OverviewPageContent, kOverviewPageCount> pages_{};
     TStringList report_;
+    // Last, so that it goes first.
+    std::unique_ptr<TOstrelCPUUsage> cpuUsage_;
 };
+
+// What the root component's ShowOverview does with the window it made: every page
+// visible, "Report..." shown, a refresh, then the window shown modally; its modal result.
+int ShowOverview(TfrmVesk_Overview& window);
 
 }  // namespace vardak::probes

@@ -20,6 +20,7 @@
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FakeWindowTimer.h"
 
 namespace vardak::probes {
 namespace {
@@ -52,6 +53,14 @@ public:
         return answer;
     }
 
+    void popupReportMenu() override { log.push_back("report menu"); }
+    void showPrinterSetup() override { log.push_back("printer setup"); }
+    int showModal() override {
+        log.push_back("modal");
+        return 1;
+    }
+    void closeWindow() override { log.push_back("close"); }
+
     // The last content shown on a page.
     const OverviewPageContent* lastShown(OverviewPage page) const {
         for (auto entry = shown.rbegin(); entry != shown.rend(); ++entry) {
@@ -65,6 +74,19 @@ public:
     std::vector<SaveDialogRequest> requests;
     std::deque<SaveDialogAnswer> answers;
     std::optional<OverviewPage> failingPage;
+};
+
+// Records the detail dialogs as they are shown: owner, page, title and contents.
+class RecordingPresenter : public DetailDialogPresenter {
+public:
+    int showModal(TdlgVesk_Detail& dialog) override {
+        std::string line = std::string(dialog.owner() != nullptr ? dialog.owner()->className() : "none") + " " +
+                           std::to_string(dialog.PageIndex()) + " " + dialog.TitleText();
+        line += " clb " + std::to_string(dialog.clb.size()) + " lv " + std::to_string(dialog.lv.size());
+        shown.push_back(line);
+        return 1;
+    }
+    std::vector<std::string> shown;
 };
 
 void poseAsXPMachine(FakePlatform& machine) {
@@ -94,7 +116,8 @@ protected:
     }
 
     std::unique_ptr<TfrmVesk_Overview> makeWindow() {
-        return std::make_unique<TfrmVesk_Overview>(*root, machine, host, remembered);
+        return std::make_unique<TfrmVesk_Overview>(
+            *root, machine, OverviewWindowServices{host, remembered, presenter, testing::fakeTimerFactory(timer)});
     }
 
     // The root's report of everything as a file holds it.
@@ -109,6 +132,8 @@ protected:
     std::unique_ptr<TOstrelSystemInfo> root;
     RecordingHost host;
     ReportFileMemory remembered;
+    RecordingPresenter presenter;
+    testing::TimerState timer;
 };
 
 // ---------------------------------------------------------------- creation and pages
@@ -451,6 +476,146 @@ TEST_F(OverviewWindowTest, EverySecondTheMemoryUsageUptimeAndLockKeysAreShown) {
         EXPECT_EQ(pageLines(*host.lastShown(OverviewPage::Wksta)), pageLines(MachineLiveContent(root->Machine())));
         EXPECT_TRUE(root->Machine().CapsLock());
     }
+}
+
+TEST_F(OverviewWindowTest, TheUsageMeterTicksOnceASecondWhileTheWindowExists) {
+    // The kernel's processor records: an idle first processor.
+    machine.systemFake.nativeAnswers[kProcessorPerformanceInformation] =
+        std::vector<std::vector<uint8_t>>(4, std::vector<uint8_t>(48, 0));
+    auto window = makeWindow();
+    EXPECT_TRUE(window->CPUUsage().Active());
+    EXPECT_TRUE(timer.running);
+    EXPECT_EQ(timer.period, 1000u);
+    EXPECT_EQ(timer.starts, 1);
+    host.log.clear();
+    ASSERT_TRUE(timer.tick);
+    machine.systemFake.ticks += 1000;
+    timer.tick();
+    EXPECT_EQ(host.log, (std::vector<std::string>{"content tsMemory", "content tsCPU", "content tsWksta"}));
+    // The first reading after the start is 0; then a second with no idle time is all busy.
+    EXPECT_EQ(host.lastShown(OverviewPage::CPU)->gauge("CPUGauge")->range.position, 0);
+    machine.systemFake.ticks += 1000;
+    timer.tick();
+    EXPECT_EQ(host.lastShown(OverviewPage::CPU)->gauge("CPUGauge")->range.position, 100);
+    window.reset();
+    EXPECT_FALSE(timer.running);
+}
+
+// ---------------------------------------------------------------- showing the window
+
+TEST_F(OverviewWindowTest, ShowOverviewShowsEveryPageRefreshesAndRunsTheModalLoop) {
+    const auto window = makeWindow();
+    host.log.clear();
+    EXPECT_EQ(ShowOverview(*window), 1);
+    EXPECT_EQ(window->VisiblePages(), kAllOverviewPages);
+    EXPECT_TRUE(window->ReportVisible());
+    EXPECT_EQ(window->ActivePage(), OverviewPage::Wksta);
+    EXPECT_EQ(contentLog(host.log).size(), 15u);
+    const auto reportOn = std::find(host.log.begin(), host.log.end(), "report on");
+    const auto firstBusy = std::find(host.log.begin(), host.log.end(), "busy");
+    ASSERT_NE(reportOn, host.log.end());
+    EXPECT_LT(reportOn, firstBusy);
+    EXPECT_EQ(std::count(host.log.begin(), reportOn, "tab tsAbout on"), 1);
+    EXPECT_EQ(host.log.back(), "modal");
+}
+
+TEST_F(OverviewWindowTest, ButtonsReachTheWindow) {
+    struct Case {
+        const char* name;
+        void (TfrmVesk_Overview::*command)();
+        const char* line;
+    };
+    const Case kCases[] = {
+        {"OK", &TfrmVesk_Overview::cmClose, "close"},
+        {"Report...", &TfrmVesk_Overview::cmReportClick, "report menu"},
+        {"Properties... of the printers", &TfrmVesk_Overview::cmPrintSetup, "printer setup"},
+    };
+    const auto window = makeWindow();
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        host.log.clear();
+        ((*window).*test.command)();
+        EXPECT_EQ(host.log, std::vector<std::string>{test.line});
+    }
+}
+
+// ---------------------------------------------------------------- page commands
+
+TEST_F(OverviewWindowTest, DetailDialogsAreOwnedByTheWindowAndFreedAfterwards) {
+    struct Case {
+        const char* name;
+        int (*command)(TfrmVesk_Overview&);
+        int result;
+        const char* shown;  // nullptr: no dialog
+    };
+    const Case kCases[] = {
+        {"environment", [](TfrmVesk_Overview& w) { return w.cmEnvironment(); }, 1, "TfrmVesk_Overview 3 Environment"},
+        {"suites", [](TfrmVesk_Overview& w) { return w.cmNTSpec(); }, 1, "TfrmVesk_Overview 1 Installed Suites"},
+        {"modes", [](TfrmVesk_Overview& w) { return w.cmModes(); }, 1, "TfrmVesk_Overview 1 Supported Video Modes"},
+        {"text caps", [](TfrmVesk_Overview& w) { return w.cmCaps(4); }, 1, "TfrmVesk_Overview 1 Text Capabilities"},
+        {"unknown caps", [](TfrmVesk_Overview& w) { return w.cmCaps(5); }, 0, nullptr},
+        {"protocols", [](TfrmVesk_Overview& w) { return w.cmProto(); }, 1, "TfrmVesk_Overview 1 Protocols"},
+        {"services", [](TfrmVesk_Overview& w) { return w.cmServ(); }, 1, "TfrmVesk_Overview 1 Services"},
+        {"clients", [](TfrmVesk_Overview& w) { return w.cmCli(); }, 1, "TfrmVesk_Overview 1 Clients"},
+        {"no device node", [](TfrmVesk_Overview& w) { return w.cmProps({}); }, 0, nullptr},
+        {"a class node", [](TfrmVesk_Overview& w) { return w.cmProps({0, -1}); }, 0, nullptr},
+        {"a device node", [](TfrmVesk_Overview& w) { return w.cmProps({0, 0}); }, 1,
+         "TfrmVesk_Overview 3 Device Properties"},
+    };
+    const auto window = makeWindow();
+    window->cmRefresh();
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        presenter.shown.clear();
+        EXPECT_EQ(test.command(*window), test.result);
+        if (test.shown == nullptr) {
+            EXPECT_TRUE(presenter.shown.empty());
+        } else {
+            ASSERT_EQ(presenter.shown.size(), 1u);
+            EXPECT_EQ(presenter.shown[0].rfind(test.shown, 0), 0u) << presenter.shown[0];
+        }
+        EXPECT_EQ(window->componentCount(), 0);
+    }
+}
+
+TEST_F(OverviewWindowTest, SelectorsChangeTheirPageAndShowItAgain) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+
+    host.log.clear();
+    window->tcStartupChange(1);
+    EXPECT_EQ(host.log, std::vector<std::string>{"content tsStartup"});
+    EXPECT_EQ(window->PageContent(OverviewPage::Startup).findList("tcStartup")->selected, 1);
+
+    host.log.clear();
+    window->cbDriveChange(-1);
+    EXPECT_EQ(host.log, std::vector<std::string>{"content tsDrives"});
+    EXPECT_EQ(window->PageContent(OverviewPage::Drives).findList("cbDrive")->selected, -1);
+    window->cbDriveChange(0);
+    EXPECT_EQ(window->PageContent(OverviewPage::Drives).findList("cbDrive")->selected, 0);
+
+    host.log.clear();
+    window->cbAdaptersChange(-1);
+    EXPECT_EQ(host.log, std::vector<std::string>{"content tsNetwork"});
+    EXPECT_EQ(window->PageContent(OverviewPage::Network).findList("cbAdapters")->selected, -1);
+
+    window->TreeChange({0, 0});
+    EXPECT_EQ(window->PageContent(OverviewPage::Devices).switchOf("bProps"), true);
+    window->TreeChange({0, -1});
+    EXPECT_EQ(window->PageContent(OverviewPage::Devices).switchOf("bProps"), false);
+}
+
+TEST_F(OverviewWindowTest, AClickedCheckBoxGetsItsTickBack) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    const std::optional<bool> routing = window->PageContent(OverviewPage::Network).switchOf("cbxRouting");
+    ASSERT_TRUE(routing.has_value());
+    host.shown.clear();
+    window->cbxClick(OverviewPage::Network, "cbxRouting");
+    ASSERT_EQ(host.shown.size(), 1u);
+    EXPECT_EQ(pageLines(host.shown[0].second),
+              std::vector<std::string>{std::string("cbxRouting:") + (*routing ? "on" : "off")});
+    EXPECT_EQ(window->PageContent(OverviewPage::Network).switchOf("cbxRouting"), routing);
 }
 
 }  // namespace
