@@ -1,5 +1,7 @@
 #include "probes/overview/Vesk_OverviewWindow.h"
 
+#include <algorithm>
+
 #include "framework/Exception.h"
 #include "framework/SysUtils.h"
 #include "probes/core/Format.h"
@@ -30,6 +32,23 @@ size_t nameStart(std::string_view path) {
 }
 
 size_t pageIndex(OverviewPage page) { return static_cast<size_t>(page); }
+
+// Puts what `update` names into `page`, as the view does with its controls: values,
+// switches, colours and gauges by name (lists and the tree are not live).
+void mergeContent(OverviewPageContent& page, const OverviewPageContent& update) {
+    for (const PageValue& value : update.values) page.setValue(value.name, value.text);
+    for (const PageSwitch& entry : update.switches) page.setSwitch(entry.name, entry.on);
+    for (const PageGauge& gauge : update.gauges) page.setGauge(gauge.name, gauge.range);
+    for (const PageColour& colour : update.colours) {
+        auto found = std::find_if(page.colours.begin(), page.colours.end(),
+                                  [&](const PageColour& held) { return held.name == colour.name; });
+        if (found != page.colours.end()) {
+            found->colour = colour.colour;
+        } else {
+            page.colours.push_back(colour);
+        }
+    }
+}
 
 }  // namespace
 
@@ -239,14 +258,19 @@ int ShowOverview(TfrmVesk_Overview& window) {
 
 // ---------------------------------------------------------------- live values
 
+void TfrmVesk_Overview::showLive(OverviewPage page, const OverviewPageContent& live) {
+    mergeContent(pages_[pageIndex(page)], live);
+    host_.showPageContent(page, live);
+}
+
 void TfrmVesk_Overview::CPUUsageInterval(int32_t usage) {
     TMemory& memory = root_.Memory();
     memory.GetInfo();
-    host_.showPageContent(OverviewPage::Memory, MemoryLiveContent(memory, UserThousandSeparator(platform_)));
-    host_.showPageContent(OverviewPage::CPU, CPUUsageContent(usage));
+    showLive(OverviewPage::Memory, MemoryLiveContent(memory, UserThousandSeparator(platform_)));
+    showLive(OverviewPage::CPU, CPUUsageContent(usage));
     TMachine& machine = root_.Machine();
     machine.GetInfo(0);
-    host_.showPageContent(OverviewPage::Wksta, MachineLiveContent(machine));
+    showLive(OverviewPage::Wksta, MachineLiveContent(machine));
 }
 
 }  // namespace vardak::probes

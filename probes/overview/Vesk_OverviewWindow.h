@@ -151,7 +151,7 @@ public:
 
     // A page's caption as its tab shows it (the OS page's follows the platform).
     std::string PageCaption(OverviewPage page) const;
-    // What the last fill put on a page.
+    // What the last fill and the page's commands and live values put on a page.
     const OverviewPageContent& PageContent(OverviewPage page) const;
 
     // "Refresh": RefreshAll of the root, then FillPages, under the hourglass.
@@ -208,6 +208,8 @@ public:
 private:
     int showDetail(const DetailRequest& request);
     void showPage(OverviewPage page);
+    // Shows live values on a page and keeps them in its content.
+    void showLive(OverviewPage page, const OverviewPageContent& live);
     // The report "Current Topic" writes for a page (nothing for About).
     void reportPage(OverviewPage page, TStrings& report) const;
     void save(const std::string& path);

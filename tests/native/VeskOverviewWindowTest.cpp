@@ -475,6 +475,15 @@ TEST_F(OverviewWindowTest, EverySecondTheMemoryUsageUptimeAndLockKeysAreShown) {
                   pageLines(MemoryLiveContent(root->Memory(), UserThousandSeparator(machine))));
         EXPECT_EQ(pageLines(*host.lastShown(OverviewPage::Wksta)), pageLines(MachineLiveContent(root->Machine())));
         EXPECT_TRUE(root->Machine().CapsLock());
+        // The page contents keep the live values beside what the fill put there.
+        EXPECT_EQ(window->PageContent(OverviewPage::CPU).gauge("CPUGauge")->range.position, test.gauge);
+        const OverviewPageContent& machinePage = window->PageContent(OverviewPage::Wksta);
+        EXPECT_EQ(*machinePage.value("eSysTime"), *host.lastShown(OverviewPage::Wksta)->value("eSysTime"));
+        ASSERT_NE(machinePage.value("eWksta"), nullptr);
+        EXPECT_EQ(std::count_if(machinePage.colours.begin(), machinePage.colours.end(),
+                                [](const PageColour& c) { return c.name == "pCapsLock" && c.colour == kLockKeyOn; }),
+                  1);
+        ASSERT_NE(window->PageContent(OverviewPage::Memory).value("ePhysTotal"), nullptr);
     }
 }
 
