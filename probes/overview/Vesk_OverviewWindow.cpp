@@ -136,6 +136,16 @@ void TfrmVesk_Overview::FillPages() {
     }
 }
 
+bool TfrmVesk_Overview::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const Exception& failure) {
+        ShowErrorText(platform_.ui(), failure.message());
+        return false;
+    }
+}
+
 // ---------------------------------------------------------------- reports
 
 void TfrmVesk_Overview::cmReportAll() {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -176,6 +177,11 @@ public:
     // The scratch list of the last report.
     const TStrings& ReportList() const { return report_; }
     TOstrelCPUUsage& CPUUsage() const { return *cpuUsage_; }
+
+    // Runs a command of the window's controls: an error it raises (a report file that
+    // cannot be written, a failing save dialog) is shown in the "Error" message box and
+    // the window stays open. False when there was one.
+    bool RunCommand(const std::function<void()>& command);
 
     // Shows the window modally until it closes: its modal result.
     int ShowModal() { return host_.showModal(); }

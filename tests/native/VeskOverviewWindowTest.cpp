@@ -417,6 +417,28 @@ TEST_F(OverviewWindowTest, AReportThatCannotBeWrittenLeavesTheOlderFile) {
     }
 }
 
+TEST_F(OverviewWindowTest, AnErrorOfACommandIsShownAndTheWindowGoesOn) {
+    const std::string path = "C:\\Reports\\SystemInfo.txt";
+    machine.filesFake.writeFile(path, "older report\r\n");
+    machine.filesFake.markReadOnly(path);
+    const auto window = makeWindow();
+    host.answers.push_back({true, path, 0});
+    EXPECT_FALSE(window->RunCommand([&] { window->cmReportAll(); }));
+    ASSERT_EQ(machine.uiFake.errors.size(), 1u);
+    EXPECT_EQ(machine.uiFake.errors[0].caption, "Error");
+    EXPECT_EQ(machine.uiFake.errors[0].text, "Cannot create file " + path);
+
+    host.answers.push_back({false, "", 0x3003});
+    EXPECT_FALSE(window->RunCommand([&] { window->cmReportCurrent(); }));
+    ASSERT_EQ(machine.uiFake.errors.size(), 2u);
+    EXPECT_EQ(machine.uiFake.errors[1].text, "GetFileSaveDlg.CommDlgExtendedError = 3003");
+
+    host.answers.push_back({true, "C:\\Reports\\other.txt", 0});
+    EXPECT_TRUE(window->RunCommand([&] { window->cmReportAll(); }));
+    EXPECT_EQ(machine.uiFake.errors.size(), 2u);
+    EXPECT_EQ(machine.filesFake.readFile("C:\\Reports\\other.txt"), fullReport());
+}
+
 TEST(OverviewReportFileTest, SavingReplacesAnOlderFileWithTheCompleteReport) {
     FakePlatform machine;
     machine.filesFake.writeFile("C:\\r.txt", "older\r\n");
