@@ -211,6 +211,16 @@ bool TfrmVesk_Overview::GetFileSaveDlg(std::string_view title, std::string_view 
 
 // ---------------------------------------------------------------- page commands
 
+bool TfrmVesk_Overview::cmWeb() {
+    return platform_.shell().openAddress(host_.windowHandle(), std::string(kMakerWebAddress)) >
+           platform::open_result::kLastFailure;
+}
+
+bool TfrmVesk_Overview::cmMail() {
+    return platform_.shell().openAddress(host_.windowHandle(), std::string(kMakerMailAddress)) >
+           platform::open_result::kLastFailure;
+}
+
 void TfrmVesk_Overview::showPage(OverviewPage page) { host_.showPageContent(page, pages_[pageIndex(page)]); }
 
 void TfrmVesk_Overview::cbDriveChange(int index) {

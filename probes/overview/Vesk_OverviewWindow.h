@@ -15,6 +15,7 @@
 
 #include "framework/Classes.h"
 #include "platform/Platform.h"
+#include "platform/Shell.h"
 #include "platform/WindowTimer.h"
 #include "probes/core/Vesk_GUI.h"
 #include "probes/overview/Vesk_CPUUsage.h"
@@ -54,6 +55,10 @@ inline constexpr std::string_view kSaveDialogFilterPattern = "*.*";
 // long names.
 inline constexpr uint32_t kSaveDialogOptions = 0x00280806;
 inline constexpr size_t kSaveDialogBufferSize = 10240;
+// The About page's buttons: the library maker's web page and a mail to the maker.
+inline constexpr std::string_view kMakerWebAddress = "https://www.vardak.example/ostrel/";
+inline constexpr std::string_view kMakerMailAddress =
+    "mailto:ostrel@vardak.example?subject=Ostrel%20System%20Information%20Component";
 // Where a report is written first, beside the file it is then put in place of.
 inline constexpr std::string_view kPartialReportSuffix = ".partial";
 
@@ -105,6 +110,8 @@ public:
     virtual int showModal() = 0;
     // Closes the window, which ends its modal loop.
     virtual void closeWindow() = 0;
+    // The window's handle, the parent of what the shell opens.
+    virtual platform::WindowHandle windowHandle() const = 0;
 };
 
 // The folder part of a path up to and with its last "\" (or ":" of a bare drive), and
@@ -191,6 +198,11 @@ public:
     void cmReportClick() { host_.popupReportMenu(); }
     // The Printers page's "Properties...".
     void cmPrintSetup() { host_.showPrinterSetup(); }
+
+    // The About page's buttons: the maker's web page, a new mail to the maker; whether
+    // the shell opened it.
+    bool cmWeb();
+    bool cmMail();
 
     // Page commands: the page's content changed in place and shown again.
     void cbDriveChange(int index);

@@ -60,6 +60,7 @@ public:
         return 1;
     }
     void closeWindow() override { log.push_back("close"); }
+    platform::WindowHandle windowHandle() const override { return handle; }
 
     // The last content shown on a page.
     const OverviewPageContent* lastShown(OverviewPage page) const {
@@ -74,6 +75,7 @@ public:
     std::vector<SaveDialogRequest> requests;
     std::deque<SaveDialogAnswer> answers;
     std::optional<OverviewPage> failingPage;
+    platform::WindowHandle handle = reinterpret_cast<platform::WindowHandle>(0x1234);
 };
 
 // Records the detail dialogs as they are shown: owner, page, title and contents.
@@ -567,6 +569,34 @@ TEST_F(OverviewWindowTest, ButtonsReachTheWindow) {
         host.log.clear();
         ((*window).*test.command)();
         EXPECT_EQ(host.log, std::vector<std::string>{test.line});
+    }
+}
+
+TEST_F(OverviewWindowTest, TheAboutPagesButtonsOpenTheMakersPageAndAMail) {
+    struct Case {
+        const char* name;
+        bool (TfrmVesk_Overview::*command)();
+        uint32_t shellResult;
+        bool opened;
+        const char* target;
+    };
+    const Case kCases[] = {
+        {"web", &TfrmVesk_Overview::cmWeb, 42, true, "https://www.vardak.example/ostrel/"},
+        {"mail", &TfrmVesk_Overview::cmMail, 42, true,
+         "mailto:ostrel@vardak.example?subject=Ostrel%20System%20Information%20Component"},
+        {"web, no browser", &TfrmVesk_Overview::cmWeb, 31, false, "https://www.vardak.example/ostrel/"},
+        {"mail, the last failure", &TfrmVesk_Overview::cmMail, 32, false,
+         "mailto:ostrel@vardak.example?subject=Ostrel%20System%20Information%20Component"},
+    };
+    const auto window = makeWindow();
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        machine.shellFake.openedAddresses.clear();
+        machine.shellFake.openResult = test.shellResult;
+        EXPECT_EQ(((*window).*test.command)(), test.opened);
+        ASSERT_EQ(machine.shellFake.openedAddresses.size(), 1u);
+        EXPECT_EQ(machine.shellFake.openedAddresses[0].parent, host.handle);
+        EXPECT_EQ(machine.shellFake.openedAddresses[0].target, test.target);
     }
 }
 
