@@ -78,6 +78,8 @@ struct VardakServices {
     platform::Platform& platform;
     // The window the probe root shows while it refreshes everything; none when empty.
     std::function<std::unique_ptr<probes::RefreshSplash>()> refreshSplash = {};
+    // Shows the probe root's overview window modally and frees it; none when empty.
+    probes::TOstrelSystemInfo::OverviewShower overviewShower = {};
 };
 
 }  // namespace vardak::app

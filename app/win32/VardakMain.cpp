@@ -30,7 +30,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     });
 
     app::TVardak form(nullptr, {files, resources, host, application, platform,
-                                probes::win32::TscrVesk_Splash::maker(instance)});
+                                probes::win32::TscrVesk_Splash::maker(instance),
+                                // The Win32 overview window is not built yet: Image2Click shows nothing.
+                                {}});
     form.setHost(&host);
     try {
         const auto layout = resources.rawData(app::win32::kLayoutResource);
