@@ -249,6 +249,17 @@ void TfrmVesk_Overview::cbxClick(OverviewPage page, std::string_view name) {
     host_.showPageContent(page, undo);
 }
 
+std::optional<bool> TfrmVesk_Overview::clbClickCheck(OverviewPage page, std::string_view list, int index) {
+    const PageList* items = pages_[pageIndex(page)].findList(list);
+    if (items == nullptr || items->kind != PageListKind::CheckList || index < 0 ||
+        index >= static_cast<int>(items->items.size())) {
+        return std::nullopt;
+    }
+    const bool checked = items->items[static_cast<size_t>(index)].checked;
+    host_.putBackTick(page, list, index, checked);
+    return checked;
+}
+
 int TfrmVesk_Overview::showDetail(const DetailRequest& request) { return ShowDetail(this, details_, request); }
 
 int TfrmVesk_Overview::cmEnvironment() { return showDetail(probes::cmEnvironment(root_.OS())); }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -110,6 +111,8 @@ public:
     virtual int showModal() = 0;
     // Closes the window, which ends its modal loop.
     virtual void closeWindow() = 0;
+    // Puts a tick of a page's check list back, without running the click event again.
+    virtual void putBackTick(OverviewPage page, std::string_view list, int index, bool checked) = 0;
     // The window's handle, the parent of what the shell opens.
     virtual platform::WindowHandle windowHandle() const = 0;
 };
@@ -211,6 +214,9 @@ public:
     void TreeChange(DeviceTreeSelection selection);
     // A click on a check box of a page: its tick goes back to what the page showed.
     void cbxClick(OverviewPage page, std::string_view name);
+    // A click that toggled item `index` (the item under the mouse cursor) of a page's
+    // check list: the tick the page showed, put back; nothing for no such item.
+    std::optional<bool> clbClickCheck(OverviewPage page, std::string_view list, int index);
 
     // Page commands that open a detail dialog owned by the window: its modal result,
     // 0 when the command shows nothing (an unknown tag, no device node selected).

@@ -61,6 +61,10 @@ public:
     }
     void closeWindow() override { log.push_back("close"); }
     platform::WindowHandle windowHandle() const override { return handle; }
+    void putBackTick(OverviewPage page, std::string_view list, int index, bool checked) override {
+        log.push_back("tick " + pageName(page) + " " + std::string(list) + " " + std::to_string(index) +
+                      (checked ? " on" : " off"));
+    }
 
     // The last content shown on a page.
     const OverviewPageContent* lastShown(OverviewPage page) const {
@@ -439,6 +443,45 @@ TEST_F(OverviewWindowTest, AnErrorOfACommandIsShownAndTheWindowGoesOn) {
     EXPECT_TRUE(window->RunCommand([&] { window->cmReportAll(); }));
     EXPECT_EQ(machine.uiFake.errors.size(), 2u);
     EXPECT_EQ(machine.filesFake.readFile("C:\\Reports\\other.txt"), fullReport());
+}
+
+TEST_F(OverviewWindowTest, AClickedCheckListItemGetsItsTickBack) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    const PageList* features = window->PageContent(OverviewPage::CPU).findList("clbCPU");
+    ASSERT_NE(features, nullptr);
+    ASSERT_GE(features->items.size(), 2u);
+    struct Case {
+        const char* name;
+        OverviewPage page;
+        const char* list;
+        int index;
+        bool answered;
+    };
+    const int last = static_cast<int>(features->items.size()) - 1;
+    ASSERT_NE(window->PageContent(OverviewPage::Software).findList("lvSW"), nullptr);
+    const Case kCases[] = {
+        {"first item", OverviewPage::CPU, "clbCPU", 0, true},
+        {"last item", OverviewPage::CPU, "clbCPU", last, true},
+        {"beside the items", OverviewPage::CPU, "clbCPU", last + 1, false},
+        {"no item under the cursor", OverviewPage::CPU, "clbCPU", -1, false},
+        {"a list that is no check list", OverviewPage::Software, "lvSW", 0, false},
+        {"a list the page lacks", OverviewPage::CPU, "clbFlags", 0, false},
+    };
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(test.name);
+        host.log.clear();
+        const std::optional<bool> tick = window->clbClickCheck(test.page, test.list, test.index);
+        EXPECT_EQ(tick.has_value(), test.answered);
+        if (test.answered) {
+            const bool checked = features->items[static_cast<size_t>(test.index)].checked;
+            EXPECT_EQ(*tick, checked);
+            EXPECT_EQ(host.log, std::vector<std::string>{"tick tsCPU clbCPU " + std::to_string(test.index) +
+                                                         (checked ? " on" : " off")});
+        } else {
+            EXPECT_TRUE(host.log.empty());
+        }
+    }
 }
 
 TEST(OverviewReportFileTest, SavingReplacesAnOlderFileWithTheCompleteReport) {
