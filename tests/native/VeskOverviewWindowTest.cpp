@@ -12,10 +12,12 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/ReportProgram.h"
 #include "framework/Exception.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/core/Vesk_Common.h"
@@ -296,6 +298,21 @@ TEST_F(OverviewWindowTest, AllTopicsSavesTheFullReport) {
     EXPECT_EQ(remembered.directory, "C:\\Reports\\");
     EXPECT_EQ(remembered.fileName, "all.txt");
     EXPECT_EQ(machine.filesFake.filePaths().size(), 1u) << "a file was left beside the report";
+}
+
+TEST_F(OverviewWindowTest, AllTopicsWritesWhatTheReportProgramWritesOfTheSameMachine) {
+    const auto window = makeWindow();
+    window->cmRefresh();
+    host.answers.push_back({true, "C:\\Reports\\window.txt", 0});
+    window->cmReportAll();
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(app::runReportProgram(machine, {"--silent", "--output", "C:\\Reports\\program.txt"}, out, err), 0)
+        << err.str();
+    const std::optional<std::string> fromWindow = machine.filesFake.readFile("C:\\Reports\\window.txt");
+    ASSERT_TRUE(fromWindow.has_value());
+    EXPECT_GT(fromWindow->size(), 1000u);
+    EXPECT_EQ(fromWindow, machine.filesFake.readFile("C:\\Reports\\program.txt"));
 }
 
 TEST_F(OverviewWindowTest, CancellingAllTopicsWritesNothing) {
