@@ -85,7 +85,13 @@ TfrmVesk_Overview::TfrmVesk_Overview(TOstrelSystemInfo& root, platform::Platform
     cpuUsage_ = std::make_unique<TOstrelCPUUsage>(nullptr, platform_, services.timers);
     cpuUsage_->SetInterval(kDefaultUsageInterval);
     cpuUsage_->OnInterval = [this](TObject&, int32_t usage) { CPUUsageInterval(usage); };
-    cpuUsage_->SetActive(true);
+    // Without the performance statistics of 95/98 the meter cannot start: the window
+    // still opens, says why, and shows the live values once a refresh.
+    try {
+        cpuUsage_->SetActive(true);
+    } catch (const Exception& failure) {
+        ShowErrorText(platform_.ui(), failure.message());
+    }
 }
 
 TfrmVesk_Overview::~TfrmVesk_Overview() {
@@ -134,6 +140,7 @@ void TfrmVesk_Overview::FillPages() {
         pages_[pageIndex(page)] = FillPage(root_, platform_, page);
         host_.showPageContent(page, pages_[pageIndex(page)]);
     }
+    if (!cpuUsage_->Active()) CPUUsageInterval(0);
 }
 
 bool TfrmVesk_Overview::RunCommand(const std::function<void()>& command) {
