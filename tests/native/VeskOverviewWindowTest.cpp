@@ -5,6 +5,8 @@
 // in place of an older one, and the live values of the once-a-second event.
 #include "probes/overview/Vesk_OverviewWindow.h"
 
+#include "probes/overview/Vesk_OverviewLayout.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -113,6 +116,9 @@ protected:
     void SetUp() override {
         ResetOstrelRoutines();
         poseAsXPMachine(machine);
+        // The kernel's processor records, so that the usage meter runs.
+        machine.systemFake.nativeAnswers[kProcessorPerformanceInformation] =
+            std::vector<std::vector<uint8_t>>(64, std::vector<uint8_t>(48, 0));
         session = std::make_unique<OstrelRoutinesSession>(machine);
         root = std::make_unique<TOstrelSystemInfo>(nullptr, machine);
         root->SetExceptionMode(TExceptionMode::emSilent);
@@ -315,9 +321,11 @@ TEST_F(OverviewWindowTest, AllTopicsWritesWhatTheReportProgramWritesOfTheSameMac
     EXPECT_EQ(fromWindow, machine.filesFake.readFile("C:\\Reports\\program.txt"));
 }
 
-TEST_F(OverviewWindowTest, CancellingAllTopicsWritesNothing) {
+TEST_F(OverviewWindowTest, CancellingEitherReportWritesNothing) {
     const auto window = makeWindow();
     window->cmRefresh();
+    window->cmReportCurrent();
+    EXPECT_EQ(remembered.fileName, "Machine.txt");
     window->cmReportAll();
     EXPECT_EQ(window->ReportList().count(), 0);
     EXPECT_TRUE(machine.filesFake.filePaths().empty());
@@ -325,8 +333,8 @@ TEST_F(OverviewWindowTest, CancellingAllTopicsWritesNothing) {
     EXPECT_EQ(remembered.fileName, "SystemInfo.txt");
     EXPECT_EQ(remembered.directory, "");
     window->cmReportAll();
-    ASSERT_EQ(host.requests.size(), 2u);
-    EXPECT_EQ(host.requests[1].initialDirectory, kProgramFolder);
+    ASSERT_EQ(host.requests.size(), 3u);
+    EXPECT_EQ(host.requests[2].initialDirectory, kProgramFolder);
 }
 
 TEST_F(OverviewWindowTest, CurrentTopicSavesTheBannerAndThePagesReport) {
@@ -364,24 +372,7 @@ TEST_F(OverviewWindowTest, CurrentTopicSavesTheBannerAndThePagesReport) {
         EXPECT_EQ(machine.filesFake.readFile(path), reportText(expected));
         EXPECT_EQ(window->ReportList().count(), expected.count());
     }
-}
-
-TEST_F(OverviewWindowTest, CurrentTopicOnTheAboutPageHoldsOnlyTheBanner) {
-    const auto window = makeWindow();
-    window->SetVisiblePages(pageBit(OverviewPage::About));
-    host.answers.push_back({true, "C:\\about.txt", 0});
-    window->cmReportCurrent();
-    EXPECT_EQ(machine.filesFake.readFile("C:\\about.txt"), ";" + root->About() + "\r\n");
     EXPECT_EQ(root->About().rfind("Ostrel System Information Component 7.61", 0), 0u);
-}
-
-TEST_F(OverviewWindowTest, CancellingCurrentTopicWritesNothing) {
-    const auto window = makeWindow();
-    window->cmRefresh();
-    window->cmReportCurrent();
-    EXPECT_EQ(window->ReportList().count(), 0);
-    EXPECT_TRUE(machine.filesFake.filePaths().empty());
-    EXPECT_EQ(remembered.fileName, "Machine.txt");
 }
 
 TEST_F(OverviewWindowTest, TheFolderAndNameAreRememberedAcrossWindows) {
@@ -572,9 +563,6 @@ TEST_F(OverviewWindowTest, EverySecondTheMemoryUsageUptimeAndLockKeysAreShown) {
 }
 
 TEST_F(OverviewWindowTest, TheUsageMeterTicksOnceASecondWhileTheWindowExists) {
-    // The kernel's processor records: an idle first processor.
-    machine.systemFake.nativeAnswers[kProcessorPerformanceInformation] =
-        std::vector<std::vector<uint8_t>>(4, std::vector<uint8_t>(48, 0));
     auto window = makeWindow();
     EXPECT_TRUE(window->CPUUsage().Active());
     EXPECT_TRUE(timer.running);
@@ -737,6 +725,84 @@ TEST_F(OverviewWindowTest, AClickedCheckBoxGetsItsTickBack) {
     EXPECT_EQ(pageLines(host.shown[0].second),
               std::vector<std::string>{std::string("cbxRouting:") + (*routing ? "on" : "off")});
     EXPECT_EQ(window->PageContent(OverviewPage::Network).switchOf("cbxRouting"), routing);
+}
+
+
+TEST(OverviewWindowMeterTest, WithoutPerformanceStatisticsThe98WindowOpensAndShowsMemoryOnce) {
+    FakePlatform machine;
+    machine.systemFake.poseAsWindows98();
+    const OstrelRoutinesSession session(machine);
+    TOstrelSystemInfo root(nullptr, machine);
+    root.SetExceptionMode(TExceptionMode::emSilent);
+    RecordingHost host;
+    ReportFileMemory remembered;
+    RecordingPresenter presenter;
+    testing::TimerState timer;
+    TfrmVesk_Overview window(root, machine, {host, remembered, presenter, testing::fakeTimerFactory(timer)});
+    ASSERT_EQ(machine.uiFake.errors.size(), 1u);
+    EXPECT_EQ(machine.uiFake.errors[0].text, "Unable to start performance monitoring");
+    EXPECT_FALSE(window.CPUUsage().Active());
+    window.cmRefresh();
+    EXPECT_NE(window.PageContent(OverviewPage::Memory).value("ePhysTotal"), nullptr);
+    EXPECT_NE(window.PageContent(OverviewPage::Wksta).value("eSysTime"), nullptr);
+}
+
+// ---------------------------------------------------------------- the layout
+
+bool showsValue(OverviewControlKind kind) {
+    using K = OverviewControlKind;
+    return kind == K::Label || kind == K::Edit || kind == K::Memo || kind == K::Group || kind == K::Panel ||
+           kind == K::ComboBox || kind == K::Icon;
+}
+
+OverviewControlKind controlKindOf(PageListKind kind) {
+    constexpr OverviewControlKind kKinds[] = {OverviewControlKind::ListView, OverviewControlKind::ListBox,
+                                              OverviewControlKind::CheckList, OverviewControlKind::ComboBox};
+    return kKinds[static_cast<size_t>(kind)];
+}
+
+TEST_F(OverviewWindowTest, EveryNameAPageShowsIsAControlOfThatPageThatCanShowIt) {
+    const auto window = makeWindow();
+    window->SetVisiblePages(kAllOverviewPages);
+    window->cmRefresh();
+    window->CPUUsageInterval(40);
+    window->TreeChange({0, 0});
+    for (const OverviewPageInfo& info : kOverviewPages) {
+        SCOPED_TRACE(std::string(info.name));
+        const OverviewPageContent& content = window->PageContent(info.page);
+        const auto kind = [&](const std::string& name) -> std::optional<OverviewControlKind> {
+            const OverviewControl* control = findOverviewControl(info.page, name);
+            EXPECT_NE(control, nullptr) << name;
+            if (control == nullptr) return std::nullopt;
+            return control->kind;
+        };
+        for (const PageValue& value : content.values) {
+            if (value.name == info.name) continue;
+            const auto shownIn = kind(value.name);
+            EXPECT_TRUE(shownIn && showsValue(*shownIn)) << value.name;
+        }
+        for (const PageSwitch& entry : content.switches) {
+            const auto shownIn = kind(entry.name);
+            EXPECT_TRUE(shownIn == OverviewControlKind::CheckBox || shownIn == OverviewControlKind::Button);
+        }
+        for (const PageColour& entry : content.colours) EXPECT_EQ(kind(entry.name), OverviewControlKind::Panel);
+        for (const PageGauge& entry : content.gauges) EXPECT_EQ(kind(entry.name), OverviewControlKind::Gauge);
+        for (const PageSheet& entry : content.sheets) EXPECT_NE(findOverviewSheet(info.page, entry.name), nullptr);
+        for (const PageList& list : content.lists) {
+            // The start-up sources are the tabs of a sheet.
+            if (findOverviewSheet(info.page, list.name) != nullptr) continue;
+            EXPECT_EQ(kind(list.name), controlKindOf(list.kind)) << list.name;
+        }
+        if (content.tree) EXPECT_EQ(kind("Tree"), OverviewControlKind::Tree);
+    }
+    // Every control sits in a container the window makes, no two of a page by one name.
+    std::set<std::pair<int, std::string_view>> named;
+    for (const OverviewControl& control : overviewControls()) {
+        const std::optional<OverviewPage> page = pageOfContainer(control.container);
+        EXPECT_TRUE(page || control.container == kOverviewWindowArea) << control.container;
+        if (control.name.empty() || !page) continue;
+        EXPECT_TRUE(named.insert({static_cast<int>(*page), control.name}).second) << control.name;
+    }
 }
 
 }  // namespace

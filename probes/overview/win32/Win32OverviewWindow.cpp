@@ -197,6 +197,7 @@ struct Win32OverviewWindow::State {
                const char* text = "");
     const Container* container(std::string_view name) const;
     HWND containerOfPage(OverviewPage page) const;
+    static OverviewRect displayArea(HWND tabs);
     Made* find(OverviewPage page, std::string_view name);
     Sheet* findSheet(OverviewPage page, std::string_view name);
 
@@ -279,17 +280,22 @@ void Win32OverviewWindow::State::makeSheet(const OverviewSheet& place) {
         item.pszText = text.data();
         SendMessageA(sheet.tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
     }
-    RECT area{};
-    GetWindowRect(sheet.tabs, &area);
-    MapWindowPoints(nullptr, parent->window, reinterpret_cast<POINT*>(&area), 2);
-    TabCtrl_AdjustRect(sheet.tabs, FALSE, &area);
-    const OverviewRect inner{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    const OverviewRect inner = displayArea(sheet.tabs);
     for (std::string_view name : splitBars(place.pages)) {
         makeContainer(name, parent->window, inner);
         sheet.pages.push_back(container(name)->window);
     }
     sheets.push_back(std::move(sheet));
     showSheetPage(sheets.back(), 0);
+}
+
+// Where a tab control shows its pages, in its parent's coordinates.
+OverviewRect Win32OverviewWindow::State::displayArea(HWND tabs) {
+    RECT area{};
+    GetWindowRect(tabs, &area);
+    MapWindowPoints(nullptr, GetParent(tabs), reinterpret_cast<POINT*>(&area), 2);
+    TabCtrl_AdjustRect(tabs, FALSE, &area);
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
 }
 
 void Win32OverviewWindow::State::showSheetPage(Sheet& sheet, int index) {
@@ -412,7 +418,7 @@ void Win32OverviewWindow::State::create() {
     const int fontHeight = MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
     font.reset(createPixelFont("Tahoma", fontHeight, false));
-    titleFont.reset(createPixelFont("Tahoma", fontHeight * 3 / 2, true));
+    titleFont.reset(createPixelFont("Tahoma", fontHeight * 5 / 4, true));
     images.reset(drawImageList(kGlyphs, std::size(kGlyphs), 16));
     largeImages.reset(drawImageList(kLargeGlyphs, std::size(kLargeGlyphs), 32));
 
@@ -436,13 +442,8 @@ void Win32OverviewWindow::State::create() {
         tabShown[static_cast<size_t>(info.page)] = true;
     }
     rebuildTabs();
-    RECT area{};
-    GetWindowRect(pageControl, &area);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
-    TabCtrl_AdjustRect(pageControl, FALSE, &area);
-    for (const OverviewPageInfo& info : kOverviewPages) {
-        makeContainer(info.name, window, {area.left, area.top, area.right - area.left, area.bottom - area.top});
-    }
+    const OverviewRect area = displayArea(pageControl);
+    for (const OverviewPageInfo& info : kOverviewPages) makeContainer(info.name, window, area);
     for (const OverviewSheet& sheet : overviewSheets()) makeSheet(sheet);
     controls.reserve(overviewControls().size());
     for (size_t index = 0; index < overviewControls().size(); ++index) makeControl(index);
@@ -620,6 +621,16 @@ void Win32OverviewWindow::State::applyTabs(Sheet& sheet, const PageList& list) {
             item.mask = TCIF_TEXT;
             item.pszText = caption.data();
             SendMessageA(sheet.tabs, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+        }
+        // New rows of tabs make the area below them smaller.
+        const OverviewRect inner = displayArea(sheet.tabs);
+        for (const HWND page : sheet.pages) {
+            MoveWindow(page, inner.left, inner.top, inner.width, inner.height, TRUE);
+            for (Made& made : controls) {
+                if (GetParent(made.window) != page) continue;
+                const OverviewRect rect = placeIn(made.place->place, inner.width, inner.height);
+                MoveWindow(made.window, rect.left, rect.top, rect.width, rect.height, TRUE);
+            }
         }
     }
     showSheetPage(sheet, list.selected);
