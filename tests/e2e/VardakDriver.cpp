@@ -1045,7 +1045,13 @@ TEST_P(OverviewWindow, OpensFromTheSummaryWindowShowsEveryPageLiveAndSavesTheRep
     DWORD length = sizeof computer;
     GetComputerNameA(computer, &length);
     EXPECT_EQ(controlText(overview, OverviewPage::Wksta, "eWksta"), computer);
-    EXPECT_NE(controlText(overview, OverviewPage::Memory, "ePhysTotal"), "");
+    // The memory totals come with the first tick of the usage meter.
+    std::string physicalTotal;
+    for (const auto deadline = Clock::now() + std::chrono::seconds(10); physicalTotal.empty() && Clock::now() < deadline;
+         Sleep(100)) {
+        physicalTotal = controlText(overview, OverviewPage::Memory, "ePhysTotal");
+    }
+    EXPECT_NE(physicalTotal, "");
     const std::string uptime = controlText(overview, OverviewPage::Wksta, "eSysTime");
     const std::string physicalFree = controlText(overview, OverviewPage::Memory, "ePhysFree");
     Sleep(3000);
