@@ -98,6 +98,7 @@ void TVardak::findWindowComponents() {
     WindowComponents& c = components_;
     c.OstrelSystemInfo = layoutComponent<probes::TOstrelSystemInfo>("OstrelSystemInfo");
     c.OstrelSystemInfo->setSplashMaker(services_.refreshSplash);
+    c.OstrelSystemInfo->setOverviewShower(services_.overviewShower);
     c.IkonListe = layoutComponent<TImageList>("IkonListe");
     c.GrellSysInfo1 = layoutComponent<grell::TGrellSysInfo>("GrellSysInfo1");
     c.DriveInfo = layoutComponent<grell::TGrellSysDrive>("DriveInfo");
@@ -269,7 +270,7 @@ void TVardak::cmMaximize() {
 }
 
 // This waits for the probe library's overview window.
-void TVardak::image2Click() {}
+void TVardak::image2Click() { components_.OstrelSystemInfo->ShowOverview(); }
 
 void TVardak::hentInfoClick() { components_.OstrelSystemInfo->RefreshAll(); }
 

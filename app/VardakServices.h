@@ -14,6 +14,10 @@ class TGrellApplication;
 
 namespace vardak::probes {
 class RefreshSplash;
+struct OstrelProbeSet;
+template <class ProbeSet>
+class TOstrelSystemInfoOf;
+using TOstrelSystemInfo = TOstrelSystemInfoOf<OstrelProbeSet>;
 }  // namespace vardak::probes
 
 namespace vardak::platform {
@@ -78,6 +82,8 @@ struct VardakServices {
     platform::Platform& platform;
     // The window the probe root shows while it refreshes everything; none when empty.
     std::function<std::unique_ptr<probes::RefreshSplash>()> refreshSplash = {};
+    // Shows the probe root's overview window modally and frees it; none when empty.
+    std::function<void(probes::TOstrelSystemInfo&)> overviewShower = {};
 };
 
 }  // namespace vardak::app

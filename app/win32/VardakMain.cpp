@@ -13,6 +13,7 @@
 #include "probes/core/Ostrel_LibraryBinding.h"
 #include "probes/core/Ostrel_Routines.h"
 #include "probes/overview/win32/Vesk_Splash.h"
+#include "probes/overview/win32/Win32OverviewWindow.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace vardak;
@@ -30,7 +31,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     });
 
     app::TVardak form(nullptr, {files, resources, host, application, platform,
-                                probes::win32::TscrVesk_Splash::maker(instance)});
+                                probes::win32::TscrVesk_Splash::maker(instance),
+                                probes::win32::overviewShower(instance, platform)});
     form.setHost(&host);
     try {
         const auto layout = resources.rawData(app::win32::kLayoutResource);

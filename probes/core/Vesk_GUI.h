@@ -142,6 +142,18 @@ public:
     // The splash window RefreshAll shows; none by default.
     void setSplashMaker(RefreshSplashMaker maker) { splashMaker_ = std::move(maker); }
 
+    // What ShowOverview runs on the component: the overview window made, handed the
+    // component, shown modally and freed. The window lives in the library above this
+    // one, so a program that shows it gives it here; none by default.
+    using OverviewShower = std::function<void(TOstrelSystemInfoOf&)>;
+    void setOverviewShower(OverviewShower shower) { overviewShower_ = std::move(shower); }
+
+    // Shows the overview window of the component's probes until the user closes it;
+    // nothing without a shower.
+    void ShowOverview() {
+        if (overviewShower_) overviewShower_(*this);
+    }
+
     // Refreshes every probe, each under the component's mode. Under emMessage and
     // emSilent a failing probe does not stop the others; under emRaise the first
     // failure ends the refresh and reaches the caller, the splash window freed.
@@ -230,6 +242,7 @@ private:
     std::unique_ptr<TStartup> startup_;
     TExceptionMode exceptionMode_ = TExceptionMode::emMessage;
     RefreshSplashMaker splashMaker_;
+    OverviewShower overviewShower_;
 };
 
 // The library's probes.

@@ -373,6 +373,7 @@ std::vector<std::string> pageLines(const OverviewPageContent& content) {
         lines.push_back(entry.name + "@" + std::to_string(entry.range.position) + "/" +
                         std::to_string(entry.range.maximum));
     }
+    for (const PageSheet& sheet : content.sheets) lines.push_back(sheet.name + ">" + std::to_string(sheet.page));
     for (const PageList& list : content.lists) {
         std::string header = "[" + list.name + "] " + std::string(kListKindNames[static_cast<size_t>(list.kind)]);
         for (const std::string& column : list.columns) header += " | " + column;
@@ -512,6 +513,7 @@ OverviewPageContent FillCPUPage(const TCPU& cpu) {
 
 OverviewPageContent FillMemoryPage(const TMemory& memory, std::string_view thousandSeparator) {
     OverviewPageContent page;
+    page.sheets.push_back({"pcMemory", 0});
     page.setValue("eAG", groupedOrEmpty(memory.AllocGranularity(), thousandSeparator));
     page.setValue("eAppAddr", Format("%8.8x - %8.8x", {static_cast<uint32_t>(memory.MinAppAddress()),
                                                         static_cast<uint32_t>(memory.MaxAppAddress())}));
@@ -630,6 +632,7 @@ OverviewPageContent FillMediaPage(const TMedia& media) {
 
 OverviewPageContent FillNetworkPage(const TNetwork& network) {
     OverviewPageContent page;
+    page.sheets.push_back({"pcNetwork", 0});
     PageList& adapters = page.list("lvNetwork", PageListKind::ListView);
     for (int index = 0; index < network.Adapters().count(); ++index) {
         addRow(adapters, network.Adapters().strings(index), {},

@@ -66,6 +66,7 @@ struct PageItem {
     std::vector<std::string> subItems{};
     int icon = -1;  // into the window's image list; -1 none
     bool checked = false;
+    bool operator==(const PageItem&) const = default;
 };
 
 struct PageList {
@@ -74,6 +75,7 @@ struct PageList {
     std::vector<std::string> columns;
     std::vector<PageItem> items;
     int selected = -1;  // -1 nothing selected
+    bool operator==(const PageList&) const = default;
 };
 
 struct PageTreeNode {
@@ -82,6 +84,7 @@ struct PageTreeNode {
     int data = -1;  // a device node's entry number in the device probe
     bool expanded = false;
     std::vector<PageTreeNode> children{};
+    bool operator==(const PageTreeNode&) const = default;
 };
 
 struct PageValue {
@@ -101,12 +104,18 @@ struct PageGauge {
     std::string name;
     GaugeRange range;
 };
+// A sub-page of a page control brought forward, by its number.
+struct PageSheet {
+    std::string name;
+    int page = 0;
+};
 
 struct OverviewPageContent {
     std::vector<PageValue> values;  // edits, labels, captions (a page's own caption by its page name)
     std::vector<PageSwitch> switches;
     std::vector<PageColour> colours;
     std::vector<PageGauge> gauges;
+    std::vector<PageSheet> sheets;
     std::vector<PageList> lists;
     std::optional<PageTreeNode> tree;
 
@@ -123,7 +132,8 @@ struct OverviewPageContent {
 };
 
 // The content as text lines, in order: "name=text" for values, "name:on|off" for
-// switches, "name#RRGGBB" for colours, "name@position/maximum" for gauges, then each
+// switches, "name#RRGGBB" for colours, "name@position/maximum" for gauges, "name>page"
+// for sub-pages brought forward, then each
 // list ("[name] kind | columns", its items "> caption | sub-items (icon) [x]", "*" before
 // the selected one) and the tree (one line per node, indented by level).
 std::vector<std::string> pageLines(const OverviewPageContent& content);

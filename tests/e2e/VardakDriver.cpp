@@ -20,8 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include "probes/overview/win32/Win32OverviewWindow.h"
 #include "tests/wine/WineHarness.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstring>
@@ -869,6 +871,316 @@ TEST_P(RefreshSplash, HentInfoClickShowsTheSplashCentredOnTopAndNoErrorBox) {
 INSTANTIATE_TEST_SUITE_P(Poses, RefreshSplash,
                          ::testing::Values(vardak::winetest::WindowsPose::WindowsXP,
                                            vardak::winetest::WindowsPose::Windows98));
+
+// ---------------------------------------------------------------- the overview window
+
+constexpr WPARAM kImage2ClickCommand = 0x8005;
+// Report lines that change between two refreshes a few seconds apart: clocks, free
+// amounts, and the APIC number of whichever processor ran the CPUID instruction.
+constexpr const char* kChangingKeys[] = {"Last Boot",   "System Up Time", "EBX",       "PhysMemFree", "PageFileFree",
+                                         "VirtMemFree", "MemoryLoad",     "FreeSpace", "FreeClusters"};
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK matchChildId(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ChildSearch*>(context);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The first descendant window of `parent` with that control identifier.
+HWND descendantWithId(HWND parent, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(parent, &matchChildId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string controlText(HWND overview, vardak::probes::OverviewPage page, const char* name) {
+    const HWND control = descendantWithId(overview, vardak::probes::win32::overviewControlId(page, name));
+    char text[512] = {};
+    if (control != nullptr) {
+        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 30000,
+                            nullptr);
+    }
+    return text;
+}
+
+// Opens the overview window from the summary window's Image2Click and waits until it
+// shows, its pages filled (it shows only after its refresh); null when it does not.
+// The texts of message boxes on the way are answered and kept in `boxes`.
+HWND openOverview(RunningVardak& vardak, std::vector<std::string>* boxes = nullptr) {
+    PostMessageA(vardak.window(), WM_COMMAND, kImage2ClickCommand, 0);
+    const auto deadline = Clock::now() + kStartTimeout;
+    while (Clock::now() < deadline) {
+        if (const HWND overview = vardak.visibleWindowOfClass(vardak::probes::win32::kOverviewWindowClass)) {
+            SendMessageTimeoutA(overview, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+            return overview;
+        }
+        if (const HWND box = vardak.visibleWindowOfClass("#32770")) {
+            char message[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, message, sizeof message);
+            if (boxes != nullptr) boxes->push_back(message);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box) && Clock::now() < deadline) Sleep(50);
+        }
+        Sleep(50);
+    }
+    saveScreenshot(captureScreen(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}),
+                   "overview-did-not-open");
+    return nullptr;
+}
+
+bool closeOverview(RunningVardak& vardak, HWND overview) {
+    PostMessageA(overview, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const auto deadline = Clock::now() + kPaintTimeout;
+    while (Clock::now() < deadline) {
+        if (vardak.visibleWindowOfClass(vardak::probes::win32::kOverviewWindowClass) == nullptr) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// Answers the save dialog of "All Topics" with `path`; false when none came up.
+bool saveAllTopics(RunningVardak& vardak, HWND overview, const std::string& path) {
+    PostMessageA(overview, WM_COMMAND, vardak::probes::win32::kAllTopicsCommand, 0);
+    const auto deadline = Clock::now() + kPaintTimeout;
+    while (Clock::now() < deadline) {
+        const HWND dialog = vardak.visibleWindowOfClass("#32770");
+        if (dialog == nullptr || windowText(dialog) != "Select file") {
+            Sleep(50);
+            continue;
+        }
+        // The file-name field of the explorer-style dialog: an edit, or a combo box.
+        HWND name = GetDlgItem(dialog, 0x480);
+        if (name == nullptr) name = GetDlgItem(dialog, 0x47C);
+        SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 30000, nullptr);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string> steadyLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        const std::string key = line.substr(0, line.find('='));
+        const bool changing = std::any_of(std::begin(kChangingKeys), std::end(kChangingKeys),
+                                          [&](const char* changingKey) { return key == changingKey; });
+        if (!changing) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::optional<std::string> runReportProgram(const std::string& output) {
+    const std::string path = programsFolder() + "\\VardakReport.exe";
+    std::string commandLine = "\"" + path + "\" --silent --output \"" + output + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process)) {
+        return std::nullopt;
+    }
+    WaitForSingleObject(process.hProcess, 240000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return readFile(output);
+}
+
+class OverviewWindow : public ::testing::TestWithParam<vardak::winetest::WindowsPose> {};
+
+TEST_P(OverviewWindow, OpensFromTheSummaryWindowShowsEveryPageLiveAndSavesTheReport) {
+    using vardak::probes::OverviewPage;
+    const std::string pose(vardak::winetest::wineVersionName(GetParam()));
+    const vardak::winetest::PosedWindows posed(GetParam());
+    ASSERT_TRUE(posed.active());
+    const bool legacy = GetParam() == vardak::winetest::WindowsPose::Windows98;
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    std::vector<std::string> boxes;
+    const HWND overview = openOverview(vardak, &boxes);
+    ASSERT_NE(overview, nullptr);
+    // Wine has no performance statistics for 95/98: the usage meter says so, the window opens.
+    EXPECT_EQ(boxes, legacy ? std::vector<std::string>{"Unable to start performance monitoring"}
+                            : std::vector<std::string>{});
+    EXPECT_EQ(windowText(overview), "Ostrel System Information");
+    RECT client{};
+    GetClientRect(overview, &client);
+    EXPECT_EQ(client.right, 399);
+    EXPECT_EQ(client.bottom, 509);
+    EXPECT_FALSE(IsWindowEnabled(vardak.window())) << "the summary window waits while the overview is open";
+
+    // Every page in turn, as the arrow key moves along the tabs.
+    const HWND tabs = FindWindowExA(overview, nullptr, WC_TABCONTROLA, nullptr);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 16);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+    for (size_t number = 0; number < vardak::probes::kOverviewPageCount; ++number) {
+        const std::string name(vardak::probes::kOverviewPages[number].name);
+        if (number > 0) {
+            SendMessageTimeoutA(tabs, WM_KEYDOWN, VK_RIGHT, 0, SMTO_NORMAL, 30000, nullptr);
+            SendMessageTimeoutA(tabs, WM_KEYUP, VK_RIGHT, 0xC0000001, SMTO_NORMAL, 30000, nullptr);
+        }
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), static_cast<LRESULT>(number));
+        const HWND page = FindWindowExA(overview, nullptr, vardak::probes::win32::kOverviewPageClass, name.c_str());
+        EXPECT_TRUE(page != nullptr && IsWindowVisible(page)) << name;
+        RedrawWindow(overview, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        SendMessageTimeoutA(overview, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+        char shot[64];
+        std::snprintf(shot, sizeof shot, "overview-%s-%02u-%s", pose.c_str(), static_cast<unsigned>(number),
+                      name.c_str() + 2);
+        RECT frame{};
+        GetWindowRect(overview, &frame);
+        saveScreenshot(captureScreen(frame), shot);
+    }
+
+    // Filled from the refresh, and live once a second.
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = sizeof computer;
+    GetComputerNameA(computer, &length);
+    EXPECT_EQ(controlText(overview, OverviewPage::Wksta, "eWksta"), computer);
+    // The memory totals come with the first tick of the usage meter.
+    std::string physicalTotal;
+    for (const auto deadline = Clock::now() + std::chrono::seconds(10); physicalTotal.empty() && Clock::now() < deadline;
+         Sleep(100)) {
+        physicalTotal = controlText(overview, OverviewPage::Memory, "ePhysTotal");
+    }
+    EXPECT_NE(physicalTotal, "");
+    const std::string uptime = controlText(overview, OverviewPage::Wksta, "eSysTime");
+    const std::string physicalFree = controlText(overview, OverviewPage::Memory, "ePhysFree");
+    Sleep(3000);
+    if (!legacy) {
+        EXPECT_NE(controlText(overview, OverviewPage::Wksta, "eSysTime"), uptime) << "the uptime stood still";
+        std::printf("free memory %s, three seconds later %s\n", physicalFree.c_str(),
+                    controlText(overview, OverviewPage::Memory, "ePhysFree").c_str());
+    }
+
+    // "All Topics" writes what the report program writes, but for what changes by the second.
+    const std::string saved = artifactsFolder() + "\\overview-all-topics-" + pose + ".txt";
+    const std::string printed = artifactsFolder() + "\\report-program-" + pose + ".txt";
+    DeleteFileA(saved.c_str());
+    ASSERT_TRUE(saveAllTopics(vardak, overview, saved));
+    std::optional<std::string> window;
+    for (const auto deadline = Clock::now() + kPaintTimeout; !window && Clock::now() < deadline; Sleep(100)) {
+        window = readFile(saved);
+    }
+    ASSERT_TRUE(window.has_value()) << "no report was saved";
+    const std::optional<std::string> program = runReportProgram(printed);
+    ASSERT_TRUE(program.has_value());
+    EXPECT_GT(steadyLines(*window).size(), 100u);
+    EXPECT_EQ(steadyLines(*window), steadyLines(*program));
+
+    EXPECT_TRUE(closeOverview(vardak, overview));
+    EXPECT_TRUE(IsWindowEnabled(vardak.window()));
+    EXPECT_TRUE(vardak.responsive());
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Poses, OverviewWindow,
+                         ::testing::Values(vardak::winetest::WindowsPose::WindowsXP,
+                                           vardak::winetest::WindowsPose::Windows98));
+
+// The kernel handles a process holds, counted in the system's handle table (Wine's
+// GetProcessHandleCount counts none); nothing when the table cannot be read.
+std::optional<size_t> kernelHandleCount(DWORD processId) {
+    using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+    const auto query =
+        reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
+    if (query == nullptr) return std::nullopt;
+    struct Entry {
+        ULONG process;
+        BYTE type;
+        BYTE flags;
+        USHORT handle;
+        void* object;
+        ULONG access;
+    };
+    constexpr ULONG kSystemHandleInformation = 16;
+    constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<char> buffer(1 << 16);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        ULONG needed = 0;
+        const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0 || buffer.size() < sizeof(ULONG)) return std::nullopt;
+        ULONG count = 0;
+        std::memcpy(&count, buffer.data(), sizeof count);
+        const size_t fits = (buffer.size() - sizeof(ULONG)) / sizeof(Entry);
+        size_t owned = 0;
+        for (size_t index = 0; index < std::min<size_t>(count, fits); ++index) {
+            Entry entry;
+            std::memcpy(&entry, buffer.data() + sizeof(ULONG) + index * sizeof(Entry), sizeof entry);
+            owned += entry.process == processId;
+        }
+        return owned;
+    }
+    return std::nullopt;
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM context);
+
+struct WindowCount {
+    DWORD processId;
+    size_t count;
+};
+
+BOOL CALLBACK countChildWindow(HWND, LPARAM context) {
+    ++reinterpret_cast<WindowCount*>(context)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM context) {
+    auto* windows = reinterpret_cast<WindowCount*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != windows->processId) return TRUE;
+    ++windows->count;
+    EnumChildWindows(window, &countChildWindow, context);
+    return TRUE;
+}
+
+// The windows of a process, top-level and child, hidden or not.
+size_t windowCount(DWORD processId) {
+    WindowCount windows{processId, 0};
+    EnumWindows(&countWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows.count;
+}
+
+TEST(OverviewWindowCycles, TenOpensAndClosesLeaveNoHandlesBehind) {
+    RunningVardak vardak("Vardak.exe");
+    ASSERT_TRUE(vardak.waitForWindow());
+    const DWORD processId = GetProcessId(vardak.process());
+    // The first opening loads what stays loaded (libraries, window classes).
+    HWND overview = openOverview(vardak);
+    ASSERT_NE(overview, nullptr);
+    ASSERT_TRUE(closeOverview(vardak, overview));
+    const std::optional<size_t> handlesBefore = kernelHandleCount(processId);
+    const size_t windowsBefore = windowCount(processId);
+    for (int cycle = 0; cycle < 10; ++cycle) {
+        overview = openOverview(vardak);
+        ASSERT_NE(overview, nullptr) << "cycle " << cycle;
+        ASSERT_TRUE(closeOverview(vardak, overview)) << "cycle " << cycle;
+    }
+    const std::optional<size_t> handlesAfter = kernelHandleCount(processId);
+    ASSERT_TRUE(handlesBefore && handlesAfter) << "the system's handle table could not be read";
+    EXPECT_GT(*handlesBefore, 0u);
+    EXPECT_LE(*handlesAfter, *handlesBefore) << "kernel handles after ten cycles";
+    EXPECT_EQ(windowCount(processId), windowsBefore) << "windows after ten cycles";
+    std::printf("kernel handles %u -> %u, windows %u\n", static_cast<unsigned>(*handlesBefore),
+                static_cast<unsigned>(*handlesAfter), static_cast<unsigned>(windowsBefore));
+    vardak.closeBox();
+    EXPECT_TRUE(vardak.waitForExit());
+}
 
 // ---------------------------------------------------------------- printing and copying
 

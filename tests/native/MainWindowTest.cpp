@@ -45,6 +45,9 @@ protected:
                                                                    [this] {
                                                                        ++splashes;
                                                                        return std::make_unique<probes::RefreshSplash>();
+                                                                   },
+                                                                   [this](probes::TOstrelSystemInfo& root) {
+                                                                       overviewsOf.push_back(&root);
                                                                    }});
         window->setHost(&host);
         window->setBounds(0, 0, kClientWidth, kClientHeight);
@@ -89,6 +92,7 @@ protected:
     std::unique_ptr<probes::OstrelRoutinesSession> routines;
     std::unique_ptr<TVardak> window;
     int splashes = 0;
+    std::vector<const probes::TOstrelSystemInfo*> overviewsOf;
 };
 
 TEST_F(SummaryWindowTest, ComponentsInDeclarationOrder) {
@@ -378,6 +382,8 @@ TEST_F(SummaryWindowTest, WindowCommandsRunByTheirNumbers) {
     EXPECT_EQ(actions.calls,
               (std::vector<std::string>{"startWindowDrag", "minimize", "close", "toggleMaximized"}));
     EXPECT_EQ(splashes, 1) << "HentInfoClick refreshes everything under the splash";
+    EXPECT_EQ(overviewsOf, std::vector<const probes::TOstrelSystemInfo*>{components().OstrelSystemInfo})
+        << "Image2Click shows the root's overview window";
 }
 
 TEST_F(SummaryWindowTest, PaintedWindowShowsHeaderAndFaces) {

@@ -157,6 +157,19 @@ TEST_F(RootComponentTest, RefreshAllRunsTheProbesInItsOrderUnderTheSplash) {
                                     "TSoftware.GetInfo", "TStartup.GetInfo", "Splash.Free"));
 }
 
+TEST_F(RootComponentTest, ShowOverviewRunsTheShowerOnTheComponentOnly) {
+    RecordingRoot root(nullptr, platform_);
+    calls_.clear();
+    root.ShowOverview();  // without a shower: nothing
+    EXPECT_TRUE(calls_.empty());
+    std::vector<const RecordingRoot*> shownFor;
+    root.setOverviewShower([&shownFor](RecordingRoot& shown) { shownFor.push_back(&shown); });
+    root.ShowOverview();
+    EXPECT_EQ(shownFor, std::vector<const RecordingRoot*>{&root});
+    // Neither a refresh nor a report of its own: the window does that.
+    EXPECT_TRUE(calls_.empty());
+}
+
 TEST_F(RootComponentTest, ReportAllAppendsAfterTheLinesThereBannerFirst) {
     RecordingRoot root(nullptr, platform_);
     TStringList report;
