@@ -972,10 +972,12 @@ int Win32OverviewWindow::showModal() {
     State& state = *state_;
     if (state.window == nullptr) return 0;
     // Like a dialog without owner: the thread's other windows wait until it closes.
+    const HWND previouslyActive = GetActiveWindow();
     DisabledWindows disabled{state.window, {}};
     EnumThreadWindows(GetCurrentThreadId(), &disableWindow, reinterpret_cast<LPARAM>(&disabled));
     ShowWindow(state.window, SW_SHOW);
     SetForegroundWindow(state.window);
+    SetFocus(state.pageControl);
     state.modalResult = 0;
     MSG message;
     while (state.modalResult == 0) {
@@ -992,6 +994,8 @@ int Win32OverviewWindow::showModal() {
     }
     for (const HWND window : disabled.windows) EnableWindow(window, TRUE);
     ShowWindow(state.window, SW_HIDE);
+    // Back to the window that was active, not to another program's.
+    if (previouslyActive != nullptr && IsWindow(previouslyActive)) SetActiveWindow(previouslyActive);
     return state.modalResult;
 }
 
