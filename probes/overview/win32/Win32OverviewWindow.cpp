@@ -181,6 +181,9 @@ struct Win32OverviewWindow::State {
     std::array<std::string, kOverviewPageCount> captions{};
     std::vector<OverviewPage> shownTabs;  // the pages whose tab is shown, in order
     std::array<bool, kOverviewPageCount> tabShown{};
+    // A page's sheets and controls are made when it first comes forward.
+    std::array<bool, kOverviewPageCount> pageMade{};
+    OverviewPage front = OverviewPage::Wksta;
     DeviceTreeSelection treeSelection;
     int modalResult = 0;
     bool busy = false;
@@ -201,6 +204,9 @@ struct Win32OverviewWindow::State {
     Made* find(OverviewPage page, std::string_view name);
     Sheet* findSheet(OverviewPage page, std::string_view name);
 
+    void makePage(OverviewPage page);
+    void bringForward(OverviewPage page);
+    void applyContent(OverviewPage page, const OverviewPageContent& content);
     void rebuildTabs();
     void showSheetPage(Sheet& sheet, int index);
     void applyValue(OverviewPage page, const PageValue& value);
@@ -242,7 +248,7 @@ HWND Win32OverviewWindow::State::containerOfPage(OverviewPage page) const {
 
 Win32OverviewWindow::State::Made* Win32OverviewWindow::State::find(OverviewPage page, std::string_view name) {
     for (Made& made : controls) {
-        if (made.page == page && made.place->name == name) return &made;
+        if (made.window != nullptr && made.page == page && made.place->name == name) return &made;
     }
     return nullptr;
 }
@@ -394,7 +400,7 @@ void Win32OverviewWindow::State::makeControl(size_t index) {
         SendMessageA(made, STM_SETICON, reinterpret_cast<WPARAM>(entry.icon.get()), 0);
     }
     if (place.name == "mNote") SetWindowTextA(made, std::string(kAboutNote).c_str());
-    controls.push_back(std::move(entry));
+    controls[index] = std::move(entry);
 }
 
 void Win32OverviewWindow::State::create() {
@@ -444,13 +450,41 @@ void Win32OverviewWindow::State::create() {
     rebuildTabs();
     const OverviewRect area = displayArea(pageControl);
     for (const OverviewPageInfo& info : kOverviewPages) makeContainer(info.name, window, area);
-    for (const OverviewSheet& sheet : overviewSheets()) makeSheet(sheet);
-    controls.reserve(overviewControls().size());
-    for (size_t index = 0; index < overviewControls().size(); ++index) makeControl(index);
+    // The bottom strip now; the pages' own controls when each first comes forward.
+    controls.resize(overviewControls().size());
+    for (size_t index = 0; index < overviewControls().size(); ++index) {
+        if (overviewControls()[index].container == kOverviewWindowArea) makeControl(index);
+    }
 
     reportMenu.reset(CreatePopupMenu());
     AppendMenuA(reportMenu.get(), MF_STRING, kAllTopicsCommand, "All Topics");
     AppendMenuA(reportMenu.get(), MF_STRING, kCurrentTopicCommand, "Current Topic");
+}
+
+// ---------------------------------------------------------------- pages
+
+void Win32OverviewWindow::State::makePage(OverviewPage page) {
+    bool& made = pageMade[static_cast<size_t>(page)];
+    if (made) return;
+    made = true;
+    // Sheets in table order, so that a sheet's container exists before the sheets in it.
+    for (const OverviewSheet& sheet : overviewSheets()) {
+        if (pageOfContainer(sheet.container) == page) makeSheet(sheet);
+    }
+    for (size_t index = 0; index < overviewControls().size(); ++index) {
+        if (pageOfContainer(overviewControls()[index].container) == page) makeControl(index);
+    }
+    if (form != nullptr) applyContent(page, form->PageContent(page));
+}
+
+void Win32OverviewWindow::State::bringForward(OverviewPage page) {
+    front = page;
+    // While the window is hidden pages come forward in turn as the visible set is
+    // walked; only the one in front when it shows is made.
+    if (IsWindowVisible(window)) makePage(page);
+    for (const OverviewPageInfo& info : kOverviewPages) {
+        ShowWindow(containerOfPage(info.page), info.page == page ? SW_SHOW : SW_HIDE);
+    }
 }
 
 // ---------------------------------------------------------------- tabs
@@ -627,7 +661,7 @@ void Win32OverviewWindow::State::applyTabs(Sheet& sheet, const PageList& list) {
         for (const HWND page : sheet.pages) {
             MoveWindow(page, inner.left, inner.top, inner.width, inner.height, TRUE);
             for (Made& made : controls) {
-                if (GetParent(made.window) != page) continue;
+                if (made.window == nullptr || GetParent(made.window) != page) continue;
                 const OverviewRect rect = placeIn(made.place->place, inner.width, inner.height);
                 MoveWindow(made.window, rect.left, rect.top, rect.width, rect.height, TRUE);
             }
@@ -721,7 +755,9 @@ LRESULT Win32OverviewWindow::State::onCommand(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     const int index = id - kFirstControlId;
-    if (index >= 0 && static_cast<size_t>(index) < controls.size()) runCommand(controls[static_cast<size_t>(index)], code);
+    if (index >= 0 && static_cast<size_t>(index) < controls.size() && controls[static_cast<size_t>(index)].window) {
+        runCommand(controls[static_cast<size_t>(index)], code);
+    }
     return 0;
 }
 
@@ -732,9 +768,7 @@ LRESULT Win32OverviewWindow::State::onNotify(const NMHDR& header) {
         const int selected = TabCtrl_GetCurSel(pageControl);
         if (selected < 0 || static_cast<size_t>(selected) >= shownTabs.size()) return 0;
         const OverviewPage page = shownTabs[static_cast<size_t>(selected)];
-        for (const OverviewPageInfo& info : kOverviewPages) {
-            ShowWindow(containerOfPage(info.page), info.page == page ? SW_SHOW : SW_HIDE);
-        }
+        bringForward(page);
         form->PageChanged(page);
         return 0;
     }
@@ -751,7 +785,7 @@ LRESULT Win32OverviewWindow::State::onNotify(const NMHDR& header) {
     const int index = id - kFirstControlId;
     if (index < 0 || static_cast<size_t>(index) >= controls.size()) return 0;
     Made& made = controls[static_cast<size_t>(index)];
-    if (!made.page) return 0;
+    if (made.window == nullptr || !made.page) return 0;
     const OverviewPage page = *made.page;
     if (made.place->kind == OverviewControlKind::CheckList && header.code == LVN_ITEMCHANGED && !settingTicks) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -790,7 +824,7 @@ LRESULT CALLBACK Win32OverviewWindow::State::windowProc(HWND window, UINT messag
         case WM_CTLCOLORSTATIC: {
             const auto control = reinterpret_cast<HWND>(lParam);
             for (Made& made : state->controls) {
-                if (made.window != control) continue;
+                if (made.window == nullptr || made.window != control) continue;
                 if (made.colour) {
                     if (!made.brush) made.brush.reset(CreateSolidBrush(*made.colour));
                     SetBkColor(reinterpret_cast<HDC>(wParam), *made.colour);
@@ -851,19 +885,31 @@ void Win32OverviewWindow::activatePage(OverviewPage page) {
     if (shown != state.shownTabs.end()) {
         TabCtrl_SetCurSel(state.pageControl, static_cast<int>(shown - state.shownTabs.begin()));
     }
-    for (const OverviewPageInfo& info : kOverviewPages) {
-        ShowWindow(state.containerOfPage(info.page), info.page == page ? SW_SHOW : SW_HIDE);
-    }
+    state.bringForward(page);
 }
 
 void Win32OverviewWindow::showReportButton(bool shown) {
     for (const State::Made& made : state_->controls) {
-        if (made.place->command == OverviewCommand::Report) ShowWindow(made.window, shown ? SW_SHOW : SW_HIDE);
+        if (made.window != nullptr && made.place->command == OverviewCommand::Report) {
+            ShowWindow(made.window, shown ? SW_SHOW : SW_HIDE);
+        }
     }
 }
 
 void Win32OverviewWindow::showPageContent(OverviewPage page, const OverviewPageContent& content) {
     State& state = *state_;
+    if (!state.pageMade[static_cast<size_t>(page)]) {
+        // Only the tab's caption shows before the page is made; the rest comes with it.
+        for (const PageValue& value : content.values) {
+            if (value.name == kOverviewPages[static_cast<size_t>(page)].name) state.applyValue(page, value);
+        }
+        return;
+    }
+    state.applyContent(page, content);
+}
+
+void Win32OverviewWindow::State::applyContent(OverviewPage page, const OverviewPageContent& content) {
+    State& state = *this;
     for (const PageValue& value : content.values) state.applyValue(page, value);
     for (const PageSwitch& entry : content.switches) {
         State::Made* made = state.find(page, entry.name);
@@ -899,7 +945,9 @@ void Win32OverviewWindow::showPageContent(OverviewPage page, const OverviewPageC
     }
     if (content.tree) {
         for (State::Made& made : state.controls) {
-            if (made.page == page && made.place->kind == OverviewControlKind::Tree) state.applyTree(made, *content.tree);
+            if (made.window != nullptr && made.page == page && made.place->kind == OverviewControlKind::Tree) {
+                state.applyTree(made, *content.tree);
+            }
         }
     }
 }
@@ -932,7 +980,7 @@ SaveDialogAnswer Win32OverviewWindow::runSaveDialog(const SaveDialogRequest& req
 
 void Win32OverviewWindow::popupReportMenu() {
     for (const State::Made& made : state_->controls) {
-        if (made.place->command != OverviewCommand::Report) continue;
+        if (made.window == nullptr || made.place->command != OverviewCommand::Report) continue;
         RECT button{};
         GetWindowRect(made.window, &button);
         TrackPopupMenu(state_->reportMenu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.left,
@@ -975,6 +1023,7 @@ int Win32OverviewWindow::showModal() {
     const HWND previouslyActive = GetActiveWindow();
     DisabledWindows disabled{state.window, {}};
     EnumThreadWindows(GetCurrentThreadId(), &disableWindow, reinterpret_cast<LPARAM>(&disabled));
+    state.makePage(state.front);
     ShowWindow(state.window, SW_SHOW);
     SetForegroundWindow(state.window);
     SetFocus(state.pageControl);
