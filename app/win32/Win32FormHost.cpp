@@ -141,7 +141,6 @@ Win32FormHost::~Win32FormHost() {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
-    if (rowIcons_ != nullptr) ImageList_Destroy(rowIcons_);
     if (listFont_ != nullptr) DeleteObject(listFont_);
 }
 
@@ -212,12 +211,12 @@ void Win32FormHost::createList() {
         ListView_InsertColumn(list_, index++, &entry);
     }
     if (const TImageList* icons = model.smallImages(); icons != nullptr && icons->strip().hasGraphic()) {
-        rowIcons_ = ImageList_Create(icons->width(), icons->height(), ILC_COLOR24 | ILC_MASK, icons->count(), 0);
+        rowIcons_.reset(ImageList_Create(icons->width(), icons->height(), ILC_COLOR24 | ILC_MASK, icons->count(), 0));
         if (HBITMAP strip = bitmapOf(icons->strip().graphic()->pixels())) {
-            ImageList_AddMasked(rowIcons_, strip, kIconKey);
+            ImageList_AddMasked(rowIcons_.get(), strip, kIconKey);
             DeleteObject(strip);
         }
-        ListView_SetImageList(list_, rowIcons_, LVSIL_SMALL);
+        ListView_SetImageList(list_, rowIcons_.get(), LVSIL_SMALL);
     }
     form_->windowComponents().List->setSink(this);
     for (const ListRow& row : model.rows()) rowAdded(row);

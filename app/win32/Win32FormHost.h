@@ -14,6 +14,7 @@
 #include "app/win32/Win32HintWindow.h"
 #include "app/win32/Win32RichDocument.h"
 #include "grell/controls/GrellControl.h"
+#include "platform/win32/WinHandles.h"
 
 namespace vardak::app::win32 {
 
@@ -80,7 +81,7 @@ private:
     TVardak* form_ = nullptr;
     HWND window_ = nullptr;
     HWND list_ = nullptr;
-    HIMAGELIST rowIcons_ = nullptr;
+    vardak::win32::UniqueImageList rowIcons_;
     HFONT listFont_ = nullptr;
     bool trackingLeave_ = false;
     grell::TPoint lastMouse_;

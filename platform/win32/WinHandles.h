@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstring>
@@ -71,6 +72,15 @@ using UniqueFind = UniqueResource<HANDLE, FindClose, invalidFileHandle>;
 inline HGDIOBJ noGdiObject() { return nullptr; }
 // A font, brush or pen this code created (never a stock object).
 using UniqueGdiObject = UniqueResource<HGDIOBJ, DeleteObject, noGdiObject>;
+
+inline HICON noIcon() { return nullptr; }
+// An icon this code was given to destroy (ImageList_GetIcon, SHGetFileInfo).
+using UniqueIcon = UniqueResource<HICON, DestroyIcon, noIcon>;
+inline HMENU noMenu() { return nullptr; }
+// A menu not attached to a window.
+using UniqueMenu = UniqueResource<HMENU, DestroyMenu, noMenu>;
+inline HIMAGELIST noImageList() { return nullptr; }
+using UniqueImageList = UniqueResource<HIMAGELIST, ImageList_Destroy, noImageList>;
 
 // The text of a fixed-size buffer the system filled: up to its first NUL, never
 // past its end.

@@ -21,6 +21,9 @@
 namespace vardak::probes::win32 {
 
 using vardak::win32::UniqueGdiObject;
+using vardak::win32::UniqueIcon;
+using vardak::win32::UniqueImageList;
+using vardak::win32::UniqueMenu;
 
 namespace {
 
@@ -105,26 +108,6 @@ HIMAGELIST drawImageList(const Glyph* glyphs, size_t count, int size) {
     DeleteObject(strip);
     return list;
 }
-
-// Owners of what the window holds besides its child windows.
-struct ImageListDeleter {
-    void operator()(HIMAGELIST list) const {
-        if (list != nullptr) ImageList_Destroy(list);
-    }
-};
-using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
-struct IconDeleter {
-    void operator()(HICON icon) const {
-        if (icon != nullptr) DestroyIcon(icon);
-    }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-struct MenuDeleter {
-    void operator()(HMENU menu) const {
-        if (menu != nullptr) DestroyMenu(menu);
-    }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 // The tree's item data: the positions of a node under the root and under its class.
 LPARAM treeData(DeviceTreeSelection selection) {
