@@ -892,10 +892,9 @@ void Win32OverviewWindow::showPageContent(OverviewPage page, const OverviewPageC
 }
 
 void Win32OverviewWindow::State::applyContent(OverviewPage page, const OverviewPageContent& content) {
-    State& state = *this;
-    for (const PageValue& value : content.values) state.applyValue(page, value);
+    for (const PageValue& value : content.values) applyValue(page, value);
     for (const PageSwitch& entry : content.switches) {
-        State::Made* made = state.find(page, entry.name);
+        Made* made = find(page, entry.name);
         if (made == nullptr) continue;
         if (made->place->kind == OverviewControlKind::CheckBox) {
             SendMessageA(made->window, BM_SETCHECK, entry.on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -904,32 +903,32 @@ void Win32OverviewWindow::State::applyContent(OverviewPage page, const OverviewP
         }
     }
     for (const PageColour& entry : content.colours) {
-        State::Made* made = state.find(page, entry.name);
+        Made* made = find(page, entry.name);
         if (made == nullptr || made->colour == entry.colour) continue;
         made->colour = entry.colour;
         made->brush.reset();
         InvalidateRect(made->window, nullptr, TRUE);
     }
     for (const PageGauge& entry : content.gauges) {
-        State::Made* made = state.find(page, entry.name);
+        Made* made = find(page, entry.name);
         if (made == nullptr) continue;
         SendMessageA(made->window, PBM_SETRANGE32, 0, entry.range.maximum);
         SendMessageA(made->window, PBM_SETPOS, static_cast<WPARAM>(entry.range.position), 0);
     }
     for (const PageSheet& entry : content.sheets) {
-        if (State::Sheet* sheet = state.findSheet(page, entry.name)) state.showSheetPage(*sheet, entry.page);
+        if (Sheet* sheet = findSheet(page, entry.name)) showSheetPage(*sheet, entry.page);
     }
     for (const PageList& list : content.lists) {
-        if (State::Made* made = state.find(page, list.name)) {
-            state.applyList(*made, list);
-        } else if (State::Sheet* sheet = state.findSheet(page, list.name)) {
-            state.applyTabs(*sheet, list);
+        if (Made* made = find(page, list.name)) {
+            applyList(*made, list);
+        } else if (Sheet* sheet = findSheet(page, list.name)) {
+            applyTabs(*sheet, list);
         }
     }
     if (content.tree) {
-        for (State::Made& made : state.controls) {
+        for (Made& made : controls) {
             if (made.window != nullptr && made.page == page && made.place->kind == OverviewControlKind::Tree) {
-                state.applyTree(made, *content.tree);
+                applyTree(made, *content.tree);
             }
         }
     }
